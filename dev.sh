@@ -1,0 +1,59 @@
+#!/bin/bash
+# Builds Skarvel on Debian 12 and either starts the trainer or runs every test.
+#   bash dev.sh run    build, then start the trainer
+#   bash dev.sh test   build, then run the whole test suite
+# Installs the Debian packages it needs when they are missing (as root, or
+# through sudo).
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+cd "$here"
+
+build_packages=(build-essential cmake qtbase5-dev qt5-style-plugin-cleanlooks)
+test_packages=(hunspell hunspell-de-de xvfb xauth x11-utils xdotool imagemagick
+               python3 python3-xlib clang libclang-rt-14-dev)
+
+need_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
+            || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing Debian packages: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    local dir="$1"; shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+case "${1:-}" in
+run)
+    need_packages "${build_packages[@]}"
+    build build -DSKARVEL_BUILD_TESTS=OFF -DSKARVEL_BUILD_BENCH=OFF
+    if [ ! -x build/app/skarvel ]; then
+        echo "The trainer itself is not built yet: only the foundation is in place." >&2
+        exit 1
+    fi
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "Skarvel needs a graphical display (DISPLAY or WAYLAND_DISPLAY is not set)." >&2
+        exit 1
+    fi
+    exec build/app/skarvel
+    ;;
+test)
+    need_packages "${build_packages[@]}" "${test_packages[@]}"
+    build build
+    ctest --test-dir build --output-on-failure --timeout 900
+    ;;
+*)
+    echo "usage: bash dev.sh run | test" >&2
+    exit 2
+    ;;
+esac

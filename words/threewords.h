@@ -1,0 +1,63 @@
+#ifndef THREEWORDS_H
+#define THREEWORDS_H
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The word store: the word groups of one document, the group the user chose
+// ("Alle" for all groups together) and the current training item.
+//
+// A training item is three words joined by ";", the right word always first.
+// Game type 0 ("Falschwörter") takes a whole entry line: the right spelling
+// and two misspellings. Game type 1 ("gruppenfremde Wörter") takes the right
+// word of an entry of the chosen group and two right words of other groups.
+// Any other game type draws nothing.
+//
+// Every entry of the selection is drawn once per cycle, in random order. All
+// randomness comes from the one sequence that the constructor seeds.
+//
+// The training window derives from this class; it is no QObject.
+class threeWords
+{
+public:
+    threeWords();
+    // Loads the document at documentPath instead of the bundled word list;
+    // otherwise exactly like the default constructor.
+    explicit threeWords(const QString &documentPath);
+    ~threeWords();
+
+    const QStringList &groupNames() const;
+    const QString &actualGroup() const;
+    const QString &actualItem() const;
+
+    void selectGroup(const QString &name);
+    void nextItem(int gameType);
+    bool isRightWord(const QString &word) const;
+
+    // Read-only views for tests and tools.
+    const QList<QStringList> &entryLists() const;
+    const QStringList &selectedEntries() const;
+    const QList<int> &drawnIndices() const;
+
+    static const QString allGroups; // "Alle"
+
+protected:
+    void loadWordGroups();
+    void loadWordGroups(const QString &documentPath);
+
+private:
+    Q_DISABLE_COPY(threeWords)
+
+    void init(const QString &documentPath);
+    QString pickOtherGroup(const QString &exclude);
+
+    QStringList actualEntries;
+    QString *m_actualItem;
+    QStringList *m_groupNames;
+    QString m_actualGroup;
+    QList<QStringList> *groupEntries;
+    QList<int> usedIndices;
+};
+
+#endif // THREEWORDS_H
