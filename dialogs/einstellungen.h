@@ -1,0 +1,39 @@
+#ifndef EINSTELLUNGEN_H
+#define EINSTELLUNGEN_H
+
+#include "ui_einstellungen.h"
+
+#include <QDialog>
+
+// The settings dialog knows nothing of the settings store: it only relays
+// every change of its controls at once, and the window presets it through the
+// slots. There is no cancel, because every change has already been passed on
+// by the time the dialog closes.
+class einstellungen : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit einstellungen(QWidget *parent = nullptr);
+    ~einstellungen() override;
+
+signals:
+    void fontSizeChanged(int);
+    // Kept for connections by signature; nothing emits it.
+    void gameMethod(int method, int intervall);
+    void gameMethod_1();
+    void gameMethod_2();
+    void timeDelayChanged(int);
+
+public slots:
+    void showPreferences();
+    void setFontSize(int size);
+    void setGameMethod(int method);
+    // time in milliseconds; the dialog edits whole seconds.
+    void setTimeDelay(int time);
+
+private:
+    Ui_Einstellungen ui;
+};
+
+#endif // EINSTELLUNGEN_H
