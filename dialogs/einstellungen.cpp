@@ -9,6 +9,14 @@ einstellungen::einstellungen(QWidget *parent)
 {
     ui.setupUi(this);
 
+    // The form is laid out for 474 x 220 pixels. Where the platform's font
+    // is wider than the one it was drawn with, "Zeitverzögerung" would be cut
+    // off; the dialog then grows just enough to show every text whole, and
+    // stays fixed at that size.
+    const QSize needed = minimumSizeHint().expandedTo(size());
+    if (needed != size())
+        setFixedSize(needed);
+
     connect(ui.pushButton_OK, &QPushButton::clicked, this, &einstellungen::close);
     // clicked, not toggled: presetting must not write the method back, while
     // a click on the button that is already checked must.

@@ -15,7 +15,10 @@ class QSettings;
 // default; any positive value is kept as it is.
 //
 // The settings live in QSettings' native per-user format: on Linux the file
-// <config dir>/<organisation>/<application>.conf.
+// <config dir>/<organisation>/<application>.conf. The file is hand-editable,
+// so it may be damaged: if it cannot be read completely at construction it
+// is never written over during this run, because QSettings would silently
+// drop whatever it could not parse. Changes then live in memory only.
 class basePreferences : public QObject
 {
     Q_OBJECT
@@ -39,6 +42,7 @@ protected:
 
 private:
     int m_fontSize;
+    bool m_readCompletely;
 };
 
 #endif // BASEPREFERENCES_H

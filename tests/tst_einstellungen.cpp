@@ -151,9 +151,12 @@ void tst_einstellungen::spacers()
 void tst_einstellungen::fixedSize()
 {
     einstellungen dialog;
-    QCOMPARE(dialog.size(), QSize(474, 220));
-    QCOMPARE(dialog.minimumSize(), QSize(474, 220));
-    QCOMPARE(dialog.maximumSize(), QSize(474, 220));
+    // 474 x 220, or just as much more as the platform's font needs so that
+    // no text is cut off.
+    const QSize fixed = QSize(474, 220).expandedTo(dialog.minimumSizeHint());
+    QCOMPARE(dialog.size(), fixed);
+    QCOMPARE(dialog.minimumSize(), fixed);
+    QCOMPARE(dialog.maximumSize(), fixed);
     QCOMPARE(dialog.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
     QCOMPARE(dialog.sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
     QCOMPARE(dialog.font().pointSize(), 12);
@@ -163,9 +166,15 @@ void tst_einstellungen::fixedSize()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     dialog.resize(700, 400);
-    QCOMPARE(dialog.size(), QSize(474, 220));
+    QCOMPARE(dialog.size(), fixed);
     dialog.resize(100, 50);
-    QCOMPARE(dialog.size(), QSize(474, 220));
+    QCOMPARE(dialog.size(), fixed);
+
+    // Every text is shown whole.
+    for (QWidget *widget : dialog.findChildren<QWidget *>()) {
+        if (qobject_cast<QLabel *>(widget) || qobject_cast<QAbstractButton *>(widget))
+            QVERIFY2(widget->width() >= widget->sizeHint().width(), qPrintable(widget->objectName()));
+    }
 }
 
 void tst_einstellungen::okButton()

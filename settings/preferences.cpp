@@ -1,0 +1,59 @@
+#include "settings/preferences.h"
+
+#include <QSettings>
+
+#include <limits>
+
+preferences::preferences(QString organisation, QString application)
+    : basePreferences(organisation, application)
+{
+    // Unchecked on purpose: the window copes with whatever is stored.
+    m_gameMethod = settings->value(QStringLiteral("gameMethod"), 1).toInt();
+    m_gameType = settings->value(QStringLiteral("gameType"), 1).toInt();
+    m_timeDelay = settings->value(QStringLiteral("timeDelay"), 2000).toInt();
+}
+
+preferences::~preferences() = default;
+
+int preferences::gameMethod()
+{
+    return m_gameMethod;
+}
+
+int &preferences::gameType()
+{
+    return m_gameType;
+}
+
+int preferences::timeDelay()
+{
+    return m_timeDelay;
+}
+
+void preferences::setGameMethod_1()
+{
+    m_gameMethod = 1;
+    writeValue(QStringLiteral("gameMethod"), m_gameMethod);
+}
+
+void preferences::setGameMethod_2()
+{
+    m_gameMethod = 2;
+    writeValue(QStringLiteral("gameMethod"), m_gameMethod);
+}
+
+void preferences::setGameType(int type)
+{
+    m_gameType = type;
+    writeValue(QStringLiteral("gameType"), m_gameType);
+}
+
+void preferences::setTimeDelay(int time)
+{
+    // The dialog edits whole seconds; the window's timer wants milliseconds.
+    // Only a caller other than the dialog (1 to 30 s) can overflow the
+    // product; it saturates rather than wrapping round to a negative delay.
+    m_timeDelay = int(qBound<qint64>(std::numeric_limits<int>::min(), qint64(time) * 1000,
+                                     std::numeric_limits<int>::max()));
+    writeValue(QStringLiteral("timeDelay"), m_timeDelay);
+}
