@@ -5,7 +5,6 @@
 #include "settings/preferences.h"
 #include "testsupport.h"
 #include "window/gamethreewords.h"
-#include "words/qtcompat.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -392,7 +391,7 @@ void TestGameThreeWords::judging()
         QTest::mouseClick(target, Qt::LeftButton);
         QCOMPARE(judge->text(), isRight ? rightText : wrongText);
         QVERIFY(picture->isVisible());
-        QCOMPARE(QtCompat::labelPixmap(picture).toImage().convertToFormat(QImage::Format_ARGB32), isRight ? tick : cross);
+        QCOMPARE(picture->pixmap(Qt::ReturnByValue).toImage().convertToFormat(QImage::Format_ARGB32), isRight ? tick : cross);
         (isRight ? sawRight : sawWrong) = true;
 
         // The verdict always follows the latest click on the same item.

@@ -8,8 +8,6 @@
 // later draw. On Qt 5 that sequence is qsrand()/qrand() itself, so a plain
 // qsrand(seed) in a test has the same effect as QtCompat::seedRandom(seed).
 
-#include <QLabel>
-#include <QPixmap>
 #include <QTextStream>
 #include <QtGlobal>
 
@@ -34,12 +32,6 @@ QT_WARNING_POP
 inline void setUtf8(QTextStream &stream)
 {
     stream.setCodec("UTF-8");
-}
-
-// The picture a label shows (a null pixmap when it shows none).
-inline QPixmap labelPixmap(const QLabel *label)
-{
-    return label->pixmap(Qt::ReturnByValue);
 }
 
 } // namespace QtCompat

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The word store: the word groups of one document, the group the user chose
 // ("Alle" for all groups together) and the current training item.
@@ -49,8 +50,10 @@ protected:
 private:
     Q_DISABLE_COPY(threeWords)
 
-    void init(const QString &documentPath);
+    void init();
     QString pickOtherGroup(const QString &exclude);
+    bool isForeignSource(int group, const QString &exclude) const;
+    bool hasForeignSource(const QString &exclude) const;
 
     QStringList actualEntries;
     QString *m_actualItem;
@@ -58,6 +61,11 @@ private:
     QString m_actualGroup;
     QList<QStringList> *groupEntries;
     QList<int> usedIndices;
+
+    // For each group, the position of the first group of the same name: a
+    // foreign word under a name always comes from that one. Derived from
+    // groupNames on loading, so that checking a name costs no search.
+    QVector<int> firstOfName;
 };
 
 #endif // THREEWORDS_H

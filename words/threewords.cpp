@@ -1,0 +1,229 @@
+#include "words/threewords.h"
+
+#include "words/qtcompat.h"
+
+#include <QFile>
+#include <QHash>
+#include <QTextStream>
+#include <QTime>
+
+const QString threeWords::allGroups = QStringLiteral("Alle");
+
+namespace {
+
+const QString bundledDocument = QStringLiteral(":/data/wordgroups.dat");
+
+QString firstField(const QString &line)
+{
+    // split() always yields at least one piece, so first() is safe even for
+    // an empty line.
+    return line.split(QLatin1Char(';'), Qt::KeepEmptyParts, Qt::CaseSensitive).first();
+}
+
+} // namespace
+
+threeWords::threeWords()
+    : m_actualItem(new QString),
+      m_groupNames(new QStringList),
+      groupEntries(new QList<QStringList>)
+{
+    QtCompat::seedRandom(uint(QTime::currentTime().second()));
+    loadWordGroups();
+    init();
+}
+
+threeWords::threeWords(const QString &documentPath)
+    : m_actualItem(new QString),
+      m_groupNames(new QStringList),
+      groupEntries(new QList<QStringList>)
+{
+    QtCompat::seedRandom(uint(QTime::currentTime().second()));
+    loadWordGroups(documentPath);
+    init();
+}
+
+threeWords::~threeWords()
+{
+    delete groupEntries;
+    delete m_groupNames;
+    delete m_actualItem;
+}
+
+void threeWords::init()
+{
+    // A document without any group leaves nothing to select: the selection
+    // stays empty and the first draw below does nothing.
+    if (!m_groupNames->isEmpty())
+        selectGroup(m_groupNames->first());
+    nextItem(1);
+}
+
+const QStringList &threeWords::groupNames() const
+{
+    return *m_groupNames;
+}
+
+const QString &threeWords::actualGroup() const
+{
+    return m_actualGroup;
+}
+
+const QString &threeWords::actualItem() const
+{
+    return *m_actualItem;
+}
+
+const QList<QStringList> &threeWords::entryLists() const
+{
+    return *groupEntries;
+}
+
+const QStringList &threeWords::selectedEntries() const
+{
+    return actualEntries;
+}
+
+const QList<int> &threeWords::drawnIndices() const
+{
+    return usedIndices;
+}
+
+void threeWords::loadWordGroups()
+{
+    loadWordGroups(bundledDocument);
+}
+
+void threeWords::loadWordGroups(const QString &documentPath)
+{
+    m_groupNames->clear();
+    groupEntries->clear();
+    firstOfName.clear();
+
+    // An unopened file is at its end at once, so a missing document simply
+    // reads as one without lines.
+    QFile file(documentPath);
+    file.open(QIODevice::ReadOnly);
+    QTextStream stream(&file);
+    QtCompat::setUtf8(stream);
+
+    QStringList pending;
+    bool headerSeen = false;
+    while (!stream.atEnd()) {
+        const QString line = stream.readLine();
+        if (line.startsWith(QLatin1Char('#'))) {
+            m_groupNames->append(line.mid(1));
+            if (headerSeen) {
+                groupEntries->append(pending);
+                pending.clear();
+            } else {
+                // Entry lines read so far stay pending and join this first group.
+                headerSeen = true;
+            }
+        } else {
+            pending.append(line);
+        }
+    }
+    // Entry lines of a document without any header line belong to no group
+    // that could ever be selected; they are dropped, so that every entry list
+    // has its name and the names and lists stay of one length.
+    if (headerSeen)
+        groupEntries->append(pending);
+    file.close();
+
+    QHash<QString, int> firstPosition;
+    firstOfName.reserve(m_groupNames->size());
+    for (int i = 0; i < m_groupNames->size(); ++i) {
+        const int first = firstPosition.value(m_groupNames->at(i), i);
+        firstOfName.append(first);
+        if (first == i)
+            firstPosition.insert(m_groupNames->at(i), i);
+    }
+}
+
+void threeWords::selectGroup(const QString &name)
+{
+    m_actualGroup = name;
+    actualEntries.clear();
+    if (name == allGroups) {
+        for (const QStringList &entries : qAsConst(*groupEntries))
+            actualEntries += entries;
+    } else {
+        // A name that is no group gives an empty selection, from which
+        // nothing is ever drawn.
+        const int group = m_groupNames->indexOf(name);
+        if (group >= 0)
+            actualEntries = groupEntries->at(group);
+    }
+    usedIndices.clear();
+}
+
+void threeWords::nextItem(int gameType)
+{
+    if (gameType != 0 && gameType != 1)
+        return;
+
+    // The missing preconditions are caught before the first random number,
+    // so that an impossible draw leaves the item and the sequence untouched.
+    const int n = actualEntries.size();
+    if (n == 0)
+        return;
+    if (gameType == 1 && !hasForeignSource(m_actualGroup))
+        return;
+
+    if (usedIndices.size() >= n)
+        usedIndices.clear();
+    int i = QtCompat::nextRandom() % n;
+    while (usedIndices.contains(i))
+        i = QtCompat::nextRandom() % n;
+    usedIndices.append(i);
+
+    if (gameType == 0) {
+        *m_actualItem = actualEntries.at(i);
+        return;
+    }
+
+    QString item = firstField(actualEntries.at(i)) + QLatin1Char(';');
+    for (int word = 0; word < 2; ++word) {
+        const QString other = pickOtherGroup(m_actualGroup);
+        const QStringList &source = groupEntries->at(m_groupNames->indexOf(other));
+        const int k = QtCompat::nextRandom() % source.size();
+        item += firstField(source.at(k));
+        if (word == 0)
+            item += QLatin1Char(';');
+    }
+    *m_actualItem = item;
+}
+
+bool threeWords::isRightWord(const QString &word) const
+{
+    return word == firstField(*m_actualItem);
+}
+
+// Only called once hasForeignSource() has found a group that passes the same
+// test, so the loop ends.
+QString threeWords::pickOtherGroup(const QString &exclude)
+{
+    const int count = m_groupNames->size();
+    int j = QtCompat::nextRandom() % count;
+    while (!isForeignSource(j, exclude))
+        j = QtCompat::nextRandom() % count;
+    return m_groupNames->at(j);
+}
+
+// A group under a name without entries cannot give a word. Skipping it changes
+// nothing for a document in which every group has entries: there the only
+// name ever redrawn is the excluded one.
+bool threeWords::isForeignSource(int group, const QString &exclude) const
+{
+    return m_groupNames->at(group) != exclude
+        && !groupEntries->at(firstOfName.at(group)).isEmpty();
+}
+
+bool threeWords::hasForeignSource(const QString &exclude) const
+{
+    for (int j = 0; j < m_groupNames->size(); ++j) {
+        if (isForeignSource(j, exclude))
+            return true;
+    }
+    return false;
+}
