@@ -35,16 +35,12 @@ build() {
 
 case "${1:-}" in
 run)
-    need_packages "${build_packages[@]}"
-    build build -DSKARVEL_BUILD_TESTS=OFF -DSKARVEL_BUILD_BENCH=OFF
-    if [ ! -x build/app/skarvel ]; then
-        echo "The trainer itself is not built yet: only the foundation is in place." >&2
-        exit 1
-    fi
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "Skarvel needs a graphical display (DISPLAY or WAYLAND_DISPLAY is not set)." >&2
         exit 1
     fi
+    need_packages "${build_packages[@]}"
+    build build
     exec build/app/skarvel
     ;;
 test)
