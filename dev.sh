@@ -11,7 +11,9 @@ cd "$here"
 
 build_packages=(build-essential cmake qtbase5-dev qt5-style-plugin-cleanlooks)
 test_packages=(hunspell hunspell-de-de xvfb xauth x11-utils xdotool imagemagick
-               python3 python3-xlib clang libclang-rt-14-dev)
+               python3 python3-xlib clang libclang-rt-14-dev
+               desktop-file-utils appstream dpkg-dev file)
+qt6_packages=(qt6-base-dev qt6-base-dev-tools libgl-dev)
 
 need_packages() {
     local missing=()
@@ -33,6 +35,14 @@ build() {
     cmake --build "$dir" --parallel "$(nproc)"
 }
 
+# The same tree against Qt 6. The fuzz target, the installed tree and the
+# Debian package are checked once, on the Qt 5 build, the one that is shipped.
+test_qt6() {
+    need_packages "${qt6_packages[@]}"
+    build build-qt6 -DSKARVEL_QT6=ON
+    ctest --test-dir build-qt6 --output-on-failure --timeout 900 -LE 'fuzz|install|package'
+}
+
 case "${1:-}" in
 run)
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
@@ -47,6 +57,7 @@ test)
     need_packages "${build_packages[@]}" "${test_packages[@]}"
     build build
     ctest --test-dir build --output-on-failure --timeout 900
+    test_qt6
     ;;
 *)
     echo "usage: bash dev.sh run | test" >&2

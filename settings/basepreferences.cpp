@@ -1,8 +1,8 @@
 #include "settings/basepreferences.h"
+#include "words/qtcompat.h"
 
 #include <QFile>
 #include <QSettings>
-#include <QTextCodec>
 
 #include <limits>
 
@@ -10,18 +10,56 @@ namespace {
 
 const int defaultFontSize = 14;
 
+// Strict UTF-8 (RFC 3629) of characters up to U+FFFF: no overlong forms, no
+// surrogates, no sequence cut off at the end. Four-byte sequences are refused
+// although they are UTF-8: Qt 5 reads them but drops them when it writes the
+// file; Qt 6 would keep them, but a file should fare the same under both.
+// Written out rather than asked of a Qt codec, because the codec classes
+// differ between Qt 5 and Qt 6, and so does their verdict on a sequence cut
+// off at the end.
+bool survivesRewrite(const QByteArray &bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const auto *const end = p + bytes.size();
+    while (p < end) {
+        const unsigned char lead = *p++;
+        if (lead < 0x80)
+            continue;
+        int following;
+        // The range of the first continuation byte shuts out the overlong
+        // forms and the surrogates.
+        unsigned char low = 0x80, high = 0xbf;
+        if (lead >= 0xc2 && lead <= 0xdf) {
+            following = 1;
+        } else if (lead >= 0xe0 && lead <= 0xef) {
+            following = 2;
+            if (lead == 0xe0)
+                low = 0xa0;
+            else if (lead == 0xed)
+                high = 0x9f;
+        } else {
+            return false;
+        }
+        if (end - p < following || p[0] < low || p[0] > high)
+            return false;
+        for (int i = 1; i < following; ++i) {
+            if (p[i] < 0x80 || p[i] > 0xbf)
+                return false;
+        }
+        p += following;
+    }
+    return true;
+}
+
 // Bytes that are no UTF-8 would be read as replacement characters and so be
 // replaced in the file by the next write. A file that cannot be opened has
 // nothing to lose here.
-bool isValidUtf8(const QString &fileName)
+bool fileSurvivesRewrite(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QFile::ReadOnly))
         return true;
-    const QByteArray bytes = file.readAll();
-    QTextCodec::ConverterState state;
-    QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-    return state.invalidChars == 0;
+    return survivesRewrite(file.readAll());
 }
 
 } // namespace
@@ -30,16 +68,14 @@ basePreferences::basePreferences(QString organisation, QString application)
     : settings(new QSettings(QSettings::NativeFormat, QSettings::UserScope,
                              organisation, application))
 {
-    // Sections are parsed only when first used, so the codec still applies.
-    // Without it Qt 5 takes a hand-typed "ö" for two Latin-1 characters and
-    // writes them back escaped, changing a value nobody touched.
-    settings->setIniCodec("UTF-8");
+    QtCompat::setUtf8(*settings);
 
     // QSettings parses the sections of a file lazily, and only the parse
     // reports a damaged line. Parsing everything now is the one chance to
     // learn that the file holds more than QSettings would write back.
     settings->allKeys();
-    m_readCompletely = settings->status() == QSettings::NoError && isValidUtf8(settings->fileName());
+    m_readCompletely = settings->status() == QSettings::NoError
+        && fileSurvivesRewrite(settings->fileName());
 
     // Read wider than int: QVariant would cut 99999999999 down to a
     // positive int and report success.

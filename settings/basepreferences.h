@@ -18,7 +18,9 @@ class QSettings;
 // <config dir>/<organisation>/<application>.conf. The file is hand-editable,
 // so it may be damaged: if it cannot be read completely at construction it
 // is never written over during this run, because QSettings would silently
-// drop whatever it could not parse. Changes then live in memory only.
+// drop whatever it could not parse. Changes then live in memory only. Bytes
+// that are no UTF-8, and characters beyond U+FFFF, count as such damage: the
+// first would come back as replacement characters, the second not at all.
 class basePreferences : public QObject
 {
     Q_OBJECT

@@ -53,7 +53,7 @@ void preferences::setTimeDelay(int time)
     // The dialog edits whole seconds; the window's timer wants milliseconds.
     // Only a caller other than the dialog (1 to 30 s) can overflow the
     // product; it saturates rather than wrapping round to a negative delay.
-    m_timeDelay = int(qBound<qint64>(std::numeric_limits<int>::min(), qint64(time) * 1000,
-                                     std::numeric_limits<int>::max()));
+    m_timeDelay = int(qBound(qint64(std::numeric_limits<int>::min()), qint64(time) * 1000,
+                             qint64(std::numeric_limits<int>::max())));
     writeValue(QStringLiteral("timeDelay"), m_timeDelay);
 }

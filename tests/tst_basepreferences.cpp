@@ -50,6 +50,8 @@ private slots:
     void setFontSizeRepeatWritesAgain();
     void failedWrite_data();
     void failedWrite();
+    void utf8Boundaries_data();
+    void utf8Boundaries();
     void metaObject();
 
 private:
@@ -259,6 +261,55 @@ void tst_basePreferences::failedWrite()
     }
     QCOMPARE(stateOnDisk(), before);
     QCOMPARE(warnings.warnings().size(), 2);
+}
+
+void tst_basePreferences::utf8Boundaries_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("valid");
+
+    // The last value of the file, without a line end: a sequence that ends
+    // the file must be checked up to its last byte and no further.
+    QTest::newRow("twoBytesAtEnd") << QByteArray("Gr\xc3\xb6") << true;
+    QTest::newRow("lowestThreeBytes") << QByteArray("\xe0\xa0\x80") << true;
+    QTest::newRow("belowSurrogates") << QByteArray("\xed\x9f\xbf") << true;
+    QTest::newRow("aboveSurrogates") << QByteArray("\xee\x80\x80") << true;
+    QTest::newRow("highestThreeBytes") << QByteArray("\xef\xbf\xbd") << true;
+
+    QTest::newRow("cutTwoBytes") << QByteArray("Gr\xc3") << false;
+    QTest::newRow("cutThreeBytes") << QByteArray("\xe2\x82") << false;
+    QTest::newRow("loneContinuation") << QByteArray("a\x80") << false;
+    QTest::newRow("badContinuation") << QByteArray("\xe2\x28\xa1") << false;
+    QTest::newRow("overlongTwo") << QByteArray("\xc1\xbf") << false;
+    QTest::newRow("overlongThree") << QByteArray("\xe0\x9f\xbf") << false;
+    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false;
+    // Valid UTF-8 beyond U+FFFF, but Qt 5 would drop it from the file on the
+    // next write.
+    QTest::newRow("fourBytes") << QByteArray("\xf0\x9f\x98\x80") << false;
+}
+
+// Only a file that Qt writes back as it is, UTF-8 throughout, is written
+// over; then its text comes back unchanged.
+void tst_basePreferences::utf8Boundaries()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(bool, valid);
+    const QByteArray contents = "fontSize=20\nnote=" + value;
+    QVERIFY(config.writeSettingsFile(contents));
+
+    WarningCollector warnings;
+    {
+        basePreferences store(QStringLiteral("Pondrel"), QStringLiteral("Skarvel"));
+        store.setFontSize(21);
+    }
+    if (valid) {
+        QCOMPARE(warnings.warnings(), QStringList());
+        QCOMPARE(config.storedValue(QStringLiteral("fontSize")), QStringLiteral("21"));
+        QCOMPARE(config.storedValue(QStringLiteral("note")), QString::fromUtf8(value));
+    } else {
+        QCOMPARE(warnings.warnings().size(), 1);
+        QCOMPARE(config.settingsFileContents(), contents);
+    }
 }
 
 void tst_basePreferences::metaObject()

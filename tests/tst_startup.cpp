@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QtTest>
 
 namespace {
@@ -42,7 +43,15 @@ void TestStartup::styleIgnoresCommandLine()
 {
     // main() below asked for "windows" on the command line and checked that
     // the application took it, before the trainer's style was applied.
-    QCOMPARE(QApplication::style()->objectName().toLower(), QStringLiteral("cleanlooks"));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    // Cleanlooks was not carried over to Qt 6; Fusion stands in for it.
+    const bool cleanlooks = QStyleFactory::keys().contains(QStringLiteral("Cleanlooks"), Qt::CaseInsensitive);
+    const QString expected = QLatin1String(cleanlooks ? "cleanlooks" : "fusion");
+#else
+    // On Qt 5 the style plugin is a requirement of the build and the package.
+    const QString expected = QStringLiteral("cleanlooks");
+#endif
+    QCOMPARE(QApplication::style()->objectName().toLower(), expected);
 }
 
 void TestStartup::icon()

@@ -5,13 +5,58 @@
 //
 // The random numbers: the whole program draws from one sequence, seeded once
 // by the word store; a test that seeds it again on the GUI thread fixes every
-// later draw. On Qt 5 that sequence is qsrand()/qrand() itself, so a plain
-// qsrand(seed) in a test has the same effect as QtCompat::seedRandom(seed).
+// later draw. On Qt 5 that sequence is qsrand()/qrand() itself; Qt 6 has
+// neither, so it gets a generator of its own. The two yield different values
+// for the same seed, so tests seed through seedRandom and never rely on the
+// values themselves.
 
+#include <QSettings>
 #include <QTextStream>
 #include <QtGlobal>
 
+#include <cstdlib>
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+#include <QRandomGenerator>
+#include <QStringConverter>
+#endif
+
 namespace QtCompat {
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+
+namespace detail {
+// Not QRandomGenerator::global(): that one cannot be seeded. One instance
+// for the whole program, as qrand's was for the GUI thread.
+inline QRandomGenerator &generator()
+{
+    static QRandomGenerator instance;
+    return instance;
+}
+} // namespace detail
+
+inline void seedRandom(uint seed)
+{
+    detail::generator().seed(seed);
+}
+
+// A value in 0 .. RAND_MAX, never negative.
+inline int nextRandom()
+{
+    return int(detail::generator().bounded(quint32(RAND_MAX) + 1u));
+}
+
+inline void setUtf8(QTextStream &stream)
+{
+    stream.setEncoding(QStringConverter::Utf8);
+}
+
+// Qt 6 reads and writes INI files as UTF-8 and offers no other choice.
+inline void setUtf8(QSettings &)
+{
+}
+
+#else
 
 QT_WARNING_PUSH
 QT_WARNING_DISABLE_DEPRECATED
@@ -33,6 +78,16 @@ inline void setUtf8(QTextStream &stream)
 {
     stream.setCodec("UTF-8");
 }
+
+// Without it Qt 5 takes a hand-typed "ö" for two Latin-1 characters and
+// writes them back escaped, changing a value nobody touched. Sections are
+// parsed only when first used, so it still applies right after construction.
+inline void setUtf8(QSettings &settings)
+{
+    settings.setIniCodec("UTF-8");
+}
+
+#endif
 
 } // namespace QtCompat
 
