@@ -1,10 +1,13 @@
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTimer>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -195,4 +198,18 @@ bool ReadOnlyFile::isReadOnly() const
         return false;
     QFile file(m_path);
     return !file.open(QFile::ReadWrite);
+}
+
+int execAndThen(QDialog &dialog, const std::function<void(QWidget *)> &act)
+{
+    QTimer::singleShot(0, &dialog, [&dialog, act] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal != &dialog) {
+            dialog.done(-1);
+            return;
+        }
+        act(modal);
+    });
+    QTimer::singleShot(5000, &dialog, [&dialog] { dialog.done(-2); });
+    return dialog.exec();
 }

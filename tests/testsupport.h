@@ -7,6 +7,11 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 
+#include <functional>
+
+class QDialog;
+class QWidget;
+
 // A private per-user config directory for one test executable, so that no
 // test ever reads or writes the developer's own settings. Create it before
 // the first QSettings is made (initTestCase); it is removed with the object.
@@ -84,5 +89,11 @@ private:
     bool m_permissionsChanged = false;
     int m_oldPermissions = 0;
 };
+
+// Runs the dialog's exec() and, as soon as that has made it the active modal
+// widget, `act` on it from a single-shot timer. Returns exec()'s result: -1
+// when the dialog never became modal and -2 when `act` did not end it, so a
+// broken close fails the test instead of hanging it.
+int execAndThen(QDialog &dialog, const std::function<void(QWidget *)> &act);
 
 #endif // TESTSUPPORT_H
