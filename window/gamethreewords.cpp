@@ -16,8 +16,6 @@
 
 namespace {
 
-const int rightWordPart = 0;
-
 QString itemPart(const QString &item, int part)
 {
     // An item from a damaged word list may have fewer than three parts; the
@@ -38,6 +36,26 @@ gameThreeWords::gameThreeWords(preferences *prefs)
     , doneWords(0)
     , rightPixmap(nullptr)
     , wrongPixmap(nullptr)
+{
+    setUp();
+}
+
+gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
+    : QMainWindow(nullptr)
+    , threeWords(documentPath)
+    , prefs(prefs)
+    , aboutAction(nullptr)
+    , anleitungAction(nullptr)
+    , rightWords(0)
+    , firstAttempt(true)
+    , doneWords(0)
+    , rightPixmap(nullptr)
+    , wrongPixmap(nullptr)
+{
+    setUp();
+}
+
+void gameThreeWords::setUp()
 {
     ui.setupUi(this);
 

@@ -34,6 +34,10 @@ class gameThreeWords : public QMainWindow, public threeWords
 
 public:
     explicit gameThreeWords(preferences *prefs);
+    // Trains on the word-group document at documentPath instead of the
+    // bundled word list; otherwise exactly like the constructor above. For
+    // tools that try the window on other documents.
+    gameThreeWords(preferences *prefs, const QString &documentPath);
     ~gameThreeWords() override;
 
 public slots:
@@ -56,6 +60,7 @@ private slots:
     void setActualGroup(const QString &word);
 
 private:
+    void setUp();
     void placeWords();
     void updateStatistics();
     void judge(const QString &word);
