@@ -1,6 +1,8 @@
 #include "testsupport.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
 #include <QDir>
@@ -8,6 +10,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTimer>
+#include <QtTest>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -212,4 +215,19 @@ int execAndThen(QDialog &dialog, const std::function<void(QWidget *)> &act)
     });
     QTimer::singleShot(5000, &dialog, [&dialog] { dialog.done(-2); });
     return dialog.exec();
+}
+
+void chooseFromPopup(QComboBox *combo, int index)
+{
+    QVERIFY(combo && index >= 0 && index < combo->count());
+    combo->showPopup();
+    QAbstractItemView *view = combo->view();
+    QTRY_VERIFY(view->isVisible());
+    const QModelIndex modelIndex = view->model()->index(index, 0);
+    view->scrollTo(modelIndex);
+    const QRect rect = view->visualRect(modelIndex);
+    QVERIFY(rect.isValid());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QTRY_VERIFY(!view->isVisible());
+    QCOMPARE(combo->currentIndex(), index);
 }

@@ -96,4 +96,11 @@ private:
 // broken close fails the test instead of hanging it.
 int execAndThen(QDialog &dialog, const std::function<void(QWidget *)> &act);
 
+class QComboBox;
+
+// Chooses entry `index` of a combo box as the user does: opens the popup and
+// clicks the entry, which emits activated even for the current entry. Fails
+// the running test when the popup does not behave.
+void chooseFromPopup(QComboBox *combo, int index);
+
 #endif // TESTSUPPORT_H

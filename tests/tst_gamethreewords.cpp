@@ -153,16 +153,7 @@ void TestGameThreeWords::activateGroup(const QString &name)
     QComboBox *combo = child<QComboBox>("comboBox_wordGroup");
     const int index = combo->findText(name);
     QVERIFY2(index >= 0, qPrintable(name));
-    combo->showPopup();
-    QAbstractItemView *view = combo->view();
-    QTRY_VERIFY(view->isVisible());
-    const QModelIndex modelIndex = view->model()->index(index, 0);
-    view->scrollTo(modelIndex);
-    const QRect rect = view->visualRect(modelIndex);
-    QVERIFY(rect.isValid());
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
-    QTRY_VERIFY(!view->isVisible());
-    QCOMPARE(combo->currentText(), name);
+    chooseFromPopup(combo, index);
 }
 
 // --- form ----------------------------------------------------------------

@@ -29,13 +29,6 @@ gameThreeWords::gameThreeWords(preferences *prefs)
     : QMainWindow(nullptr)
     , threeWords()
     , prefs(prefs)
-    , aboutAction(nullptr)
-    , anleitungAction(nullptr)
-    , rightWords(0)
-    , firstAttempt(true)
-    , doneWords(0)
-    , rightPixmap(nullptr)
-    , wrongPixmap(nullptr)
 {
     setUp();
 }
@@ -44,13 +37,6 @@ gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
     : QMainWindow(nullptr)
     , threeWords(documentPath)
     , prefs(prefs)
-    , aboutAction(nullptr)
-    , anleitungAction(nullptr)
-    , rightWords(0)
-    , firstAttempt(true)
-    , doneWords(0)
-    , rightPixmap(nullptr)
-    , wrongPixmap(nullptr)
 {
     setUp();
 }

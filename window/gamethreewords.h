@@ -68,13 +68,13 @@ private:
     preferences *prefs;
     Ui_mainWindow ui;
     QTimer delayTimer;
-    QAction *aboutAction;
-    QAction *anleitungAction;
-    int rightWords;
-    bool firstAttempt;
-    int doneWords;
-    QPixmap *rightPixmap;
-    QPixmap *wrongPixmap;
+    QAction *aboutAction = nullptr;
+    QAction *anleitungAction = nullptr;
+    int rightWords = 0;
+    bool firstAttempt = true;
+    int doneWords = 0;
+    QPixmap *rightPixmap = nullptr;
+    QPixmap *wrongPixmap = nullptr;
 };
 
 #endif // GAMETHREEWORDS_H
