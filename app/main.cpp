@@ -9,7 +9,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    applyTrainerStyle(app);
+    applyTrainerStyle();
     app.setWindowIcon(trainerIcon());
 
     // Used for the settings only: the application-wide names stay unset.

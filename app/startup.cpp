@@ -6,9 +6,8 @@
 #include <QStyleFactory>
 #include <cstdio>
 
-void applyTrainerStyle(QApplication &app)
+void applyTrainerStyle()
 {
-    Q_UNUSED(app)
     QStyle *style = QStyleFactory::create(QStringLiteral("Cleanlooks"));
     if (!style) {
         std::fputs("skarvel: the Cleanlooks style is not installed, using Fusion instead\n", stderr);

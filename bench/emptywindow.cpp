@@ -9,7 +9,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    applyTrainerStyle(app);
+    applyTrainerStyle();
     QMainWindow window;
     window.resize(800, 530);
     window.setWindowTitle(QStringLiteral("Pondrel - Skarvel"));

@@ -9,6 +9,7 @@
 // and a fixed script runs. The script's first byte picks the settings, each
 // further byte one action.
 
+#include "fuzzdocument.h"
 #include "settings/preferences.h"
 #include "tests/windowmodel.h"
 #include "window/gamethreewords.h"
@@ -49,15 +50,6 @@ const int fontSizes[8] = {14, 9, 20, 32, 1, 12, 48, 100};
 // Covers every action once, for inputs without a script of their own.
 const unsigned char defaultScript[] = {0x00, 0, 1, 2, 3, 11, 0, 1, 2, 3, 5, 6, 18, 30,
                                        0, 1, 2, 9, 7, 10, 4, 11, 4, 8, 5, 42, 6, 3};
-
-bool writeDocument(const uint8_t *data, size_t size)
-{
-    std::FILE *file = std::fopen(documentPath.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
-}
 
 // Every setting is written afresh, so no input sees what the one before it
 // left in the file. Written directly rather than through the store's slots,
@@ -354,7 +346,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         document = separator + 1;
         documentSize = size - scriptSize - 1;
     }
-    if (!writeDocument(document, documentSize))
+    if (!writeFuzzDocument(documentPath, document, documentSize))
         std::abort();
 
     const unsigned char settingsByte = scriptSize > 0 ? script[0] : 0;

@@ -2,6 +2,7 @@
 // document, then every selection the window could make and more, drawn from
 // with both game types and judged.
 
+#include "fuzzdocument.h"
 #include "words/threewords.h"
 
 #include <QByteArray>
@@ -17,17 +18,6 @@
 namespace {
 
 std::string documentPath;
-
-// The store reads only from a path, so every input goes through one file of
-// this process.
-bool writeDocument(const uint8_t *data, size_t size)
-{
-    std::FILE *file = std::fopen(documentPath.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
-}
 
 void removeDocument()
 {
@@ -87,7 +77,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (!writeDocument(data, size))
+    if (!writeFuzzDocument(documentPath, data, size))
         std::abort();
 
     threeWords store(QString::fromLocal8Bit(documentPath.c_str()));

@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
     QApplication app(count, pointers.data());
     if (QApplication::style()->objectName().toLower() != QStringLiteral("windows"))
         qFatal("the command line did not select the windows style");
-    applyTrainerStyle(app);
+    applyTrainerStyle();
 
     TestStartup test;
     return QTest::qExec(&test, QApplication::arguments());

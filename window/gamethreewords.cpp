@@ -25,23 +25,10 @@ QString itemPart(const QString &item, int part)
 
 } // namespace
 
-gameThreeWords::gameThreeWords(preferences *prefs)
-    : QMainWindow(nullptr)
-    , threeWords()
-    , prefs(prefs)
-{
-    setUp();
-}
-
 gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
     : QMainWindow(nullptr)
     , threeWords(documentPath)
     , prefs(prefs)
-{
-    setUp();
-}
-
-void gameThreeWords::setUp()
 {
     ui.setupUi(this);
 

@@ -33,11 +33,10 @@ class gameThreeWords : public QMainWindow, public threeWords
     Q_OBJECT
 
 public:
-    explicit gameThreeWords(preferences *prefs);
-    // Trains on the word-group document at documentPath instead of the
-    // bundled word list; otherwise exactly like the constructor above. For
-    // tools that try the window on other documents.
-    gameThreeWords(preferences *prefs, const QString &documentPath);
+    // documentPath: the word list to train on; tools that try the window on
+    // other documents hand in their own.
+    explicit gameThreeWords(preferences *prefs,
+                            const QString &documentPath = threeWords::bundledDocument);
     ~gameThreeWords() override;
 
 public slots:
@@ -60,7 +59,6 @@ private slots:
     void setActualGroup(const QString &word);
 
 private:
-    void setUp();
     void placeWords();
     void updateStatistics();
     void judge(const QString &word);

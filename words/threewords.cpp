@@ -8,10 +8,9 @@
 #include <QTime>
 
 const QString threeWords::allGroups = QStringLiteral("Alle");
+const QString threeWords::bundledDocument = QStringLiteral(":/data/wordgroups.dat");
 
 namespace {
-
-const QString bundledDocument = QStringLiteral(":/data/wordgroups.dat");
 
 QString firstField(const QString &line)
 {
@@ -22,16 +21,6 @@ QString firstField(const QString &line)
 
 } // namespace
 
-threeWords::threeWords()
-    : m_actualItem(new QString),
-      m_groupNames(new QStringList),
-      groupEntries(new QList<QStringList>)
-{
-    QtCompat::seedRandom(uint(QTime::currentTime().second()));
-    loadWordGroups();
-    init();
-}
-
 threeWords::threeWords(const QString &documentPath)
     : m_actualItem(new QString),
       m_groupNames(new QStringList),
@@ -39,7 +28,12 @@ threeWords::threeWords(const QString &documentPath)
 {
     QtCompat::seedRandom(uint(QTime::currentTime().second()));
     loadWordGroups(documentPath);
-    init();
+
+    // A document without any group leaves nothing to select: the selection
+    // stays empty and the first draw below does nothing.
+    if (!m_groupNames->isEmpty())
+        selectGroup(m_groupNames->first());
+    nextItem(1);
 }
 
 threeWords::~threeWords()
@@ -47,15 +41,6 @@ threeWords::~threeWords()
     delete groupEntries;
     delete m_groupNames;
     delete m_actualItem;
-}
-
-void threeWords::init()
-{
-    // A document without any group leaves nothing to select: the selection
-    // stays empty and the first draw below does nothing.
-    if (!m_groupNames->isEmpty())
-        selectGroup(m_groupNames->first());
-    nextItem(1);
 }
 
 const QStringList &threeWords::groupNames() const
@@ -86,11 +71,6 @@ const QStringList &threeWords::selectedEntries() const
 const QList<int> &threeWords::drawnIndices() const
 {
     return usedIndices;
-}
-
-void threeWords::loadWordGroups()
-{
-    loadWordGroups(bundledDocument);
 }
 
 void threeWords::loadWordGroups(const QString &documentPath)

@@ -22,10 +22,9 @@
 class threeWords
 {
 public:
-    threeWords();
-    // Loads the document at documentPath instead of the bundled word list;
-    // otherwise exactly like the default constructor.
-    explicit threeWords(const QString &documentPath);
+    // Without an argument the store loads the bundled word list; tests and
+    // fuzz targets hand in a document of their own.
+    explicit threeWords(const QString &documentPath = bundledDocument);
     ~threeWords();
 
     const QStringList &groupNames() const;
@@ -41,16 +40,15 @@ public:
     const QStringList &selectedEntries() const;
     const QList<int> &drawnIndices() const;
 
-    static const QString allGroups; // "Alle"
+    static const QString allGroups;       // "Alle"
+    static const QString bundledDocument; // ":/data/wordgroups.dat"
 
 protected:
-    void loadWordGroups();
-    void loadWordGroups(const QString &documentPath);
+    void loadWordGroups(const QString &documentPath = bundledDocument);
 
 private:
     Q_DISABLE_COPY(threeWords)
 
-    void init();
     QString pickOtherGroup(const QString &exclude);
     bool isForeignSource(int group, const QString &exclude) const;
     bool hasForeignSource(const QString &exclude) const;

@@ -197,24 +197,16 @@ def run_case(session, program, name, prepare):
             return []
         try:
             before = snapshot(config)
-            process = subprocess.Popen(
-                [program], env=session.environment(XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime),
-                stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-            window = session.find_window(TITLE)
+            process, window, output = session.launch(
+                program, TITLE, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime)
             if window is None:
-                process.kill()
-                output = process.communicate()[0].decode(errors="replace")
                 return [f"{name}: no window titled {TITLE!r}\n{output}"]
-            session.request_close(window)
-            try:
-                output = process.communicate(timeout=60)[0].decode(errors="replace")
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.communicate()
+            code, output = session.close_program(process, window, timeout=60)
+            if code is None:
                 return [f"{name}: the program did not end after its window was closed"]
             failures = []
-            if process.returncode != 0:
-                failures.append(f"{name}: exit code {process.returncode}, expected 0\n{output}")
+            if code != 0:
+                failures.append(f"{name}: exit code {code}, expected 0\n{output}")
             failures += [f"{name}: {change}" for change in describe_changes(before, snapshot(config))]
             print(f"{'ok  ' if not failures else 'FAIL'} {name}")
             if output.strip():

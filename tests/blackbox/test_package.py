@@ -57,25 +57,18 @@ def start_and_close(expected_style):
     session = XSession()
     with tempfile.TemporaryDirectory() as config:
         try:
-            process = subprocess.Popen(
-                ["/usr/bin/skarvel"], env=session.environment(XDG_CONFIG_HOME=config),
-                stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-            window = session.find_window(TITLE)
+            process, window, output = session.launch(
+                "/usr/bin/skarvel", TITLE, XDG_CONFIG_HOME=config)
             if window is None:
-                process.kill()
-                print(process.communicate()[0].decode(errors="replace"))
+                print(output)
                 return [f"no window titled {TITLE!r}"]
-            session.request_close(window)
-            try:
-                output = process.communicate(timeout=30)[0].decode(errors="replace")
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.communicate()
+            code, output = session.close_program(process, window)
+            if code is None:
                 return ["the program did not end after its window was closed"]
             if output.strip():
                 print(output)
-            if process.returncode != 0:
-                failures.append(f"exit code {process.returncode}, expected 0")
+            if code != 0:
+                failures.append(f"exit code {code}, expected 0")
             if expected_style == "cleanlooks" and FALLBACK_WARNING in output:
                 failures.append("the package did not bring the Cleanlooks style along")
         finally:

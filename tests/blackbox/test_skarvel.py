@@ -7,7 +7,6 @@ usage: test_skarvel.py <skarvel executable> <screenshot.png>"""
 
 import configparser
 import os
-import subprocess
 import sys
 import tempfile
 
@@ -23,13 +22,9 @@ def main():
     session = XSession()
     with tempfile.TemporaryDirectory() as config:
         try:
-            process = subprocess.Popen(
-                [program], env=session.environment(XDG_CONFIG_HOME=config),
-                stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-            window = session.find_window(TITLE)
+            process, window, output = session.launch(program, TITLE, XDG_CONFIG_HOME=config)
             if window is None:
-                process.kill()
-                print(process.communicate()[0].decode(errors="replace"))
+                print(output)
                 print(f"FAIL: no window titled {TITLE!r}")
                 return 1
             size = session.geometry(window)
@@ -38,17 +33,14 @@ def main():
             session.screenshot(screenshot, window)
             print(f"screenshot: {screenshot}")
 
-            session.request_close(window)
-            try:
-                output = process.communicate(timeout=30)[0].decode(errors="replace")
-            except subprocess.TimeoutExpired:
-                process.kill()
+            code, output = session.close_program(process, window)
+            if code is None:
                 print("FAIL: the program did not end after its window was closed")
                 return 1
             if output.strip():
                 print(output)
-            if process.returncode != 0:
-                failures.append(f"exit code {process.returncode}, expected 0")
+            if code != 0:
+                failures.append(f"exit code {code}, expected 0")
 
             settings = os.path.join(config, "Pondrel", "Skarvel.conf")
             if os.path.exists(settings):

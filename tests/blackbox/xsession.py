@@ -6,7 +6,7 @@ import os
 import subprocess
 import time
 
-from Xlib import X, Xatom, display, error, protocol
+from Xlib import X, display, error, protocol
 
 
 class XSession:
@@ -82,6 +82,31 @@ class XSession:
         target = hex(window.id) if window is not None else "root"
         subprocess.run(["import", "-display", self.name, "-window", target, path],
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def launch(self, program, title, **env):
+        """Starts program with the extra environment and waits for its
+        window. Returns (process, window, output); when no window came, the
+        process is killed, window is None and output holds what it printed."""
+        process = subprocess.Popen([program], env=self.environment(**env),
+                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        window = self.find_window(title)
+        if window is None:
+            process.kill()
+            return process, None, process.communicate()[0].decode(errors="replace")
+        return process, window, ""
+
+    def close_program(self, process, window, timeout=30):
+        """Closes the window as a window manager does and waits for the
+        program to end. Returns (exit code, output); the exit code is None
+        when the program did not end in time (it is killed then)."""
+        self.request_close(window)
+        try:
+            output = process.communicate(timeout=timeout)[0].decode(errors="replace")
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.communicate()
+            return None, ""
+        return process.returncode, output
 
     def request_close(self, window):
         """What a window manager sends when the user closes a window."""
