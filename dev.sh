@@ -11,9 +11,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$here"
 
 build_packages=(build-essential cmake qtbase5-dev qt5-style-plugin-cleanlooks)
-test_packages=(hunspell hunspell-de-de xvfb xauth x11-utils xdotool imagemagick
-               python3 python3-xlib clang libclang-rt-14-dev
-               desktop-file-utils appstream dpkg-dev file)
+test_packages=(hunspell hunspell-de-de xvfb xauth python3 python3-xlib clang libclang-rt-14-dev
+               desktop-file-utils appstream dpkg-dev)
 qt6_packages=(qt6-base-dev qt6-base-dev-tools libgl-dev)
 
 need_packages() {
@@ -36,28 +35,48 @@ build() {
     cmake --build "$dir" --parallel "$(nproc)"
 }
 
-# The same tree against Qt 6. The fuzz target, the installed tree and the
-# Debian package are checked once, on the Qt 5 build, the one that is shipped.
+# The same tree against Qt 6. The fuzz targets and the package are checked
+# once, on the Qt 5 build, the one that is shipped.
 test_qt6() {
     need_packages "${qt6_packages[@]}"
     build build-qt6 -DSKARVEL_QT6=ON
-    ctest --test-dir build-qt6 --output-on-failure --timeout 900 -LE 'fuzz|install|package'
+    ctest --test-dir build-qt6 --output-on-failure -LE fuzz
 }
 
 # The whole suite once more with AddressSanitizer (LeakSanitizer included)
 # and UndefinedBehaviorSanitizer, without recovery: any finding, and any leak
-# of our own code, aborts the test that caused it. tests/lsan.supp names the
+# of our own code, fails the test that caused it. tests/lsan.supp names the
 # few leaks of Qt and the platform; their stacks are only complete with the
-# slow unwinder. The fuzz targets carry the sanitizers themselves, and the
-# installed tree and the package are those of the shipped build. The soak
-# runs a shorter session here, since every allocation is traced.
+# slow unwinder. The fuzz targets carry the sanitizers themselves.
 test_sanitized() {
     build build-asan -DSKARVEL_ASAN=ON -DSKARVEL_BUILD_BENCH=OFF
-    ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1:fast_unwind_on_malloc=0:check_initialization_order=1:detect_stack_use_after_return=1" \
+    ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1:fast_unwind_on_malloc=0:detect_stack_use_after_return=1" \
     LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:abort_on_error=1" \
-    SKARVEL_SOAK_ITEMS=2000 \
-        ctest --test-dir build-asan --output-on-failure --timeout 900 -LE 'fuzz|install|package'
+        ctest --test-dir build-asan --output-on-failure -LE 'fuzz|soak'
+}
+
+# Packaging: the installed tree passes the desktop and AppStream validators;
+# the Debian package installs, its program starts and closes in Xvfb, and it
+# is purged again. Installing packages needs root; skipped otherwise, and
+# where skarvel is installed already.
+test_package() {
+    local root
+    root="$(mktemp -d)"
+    DESTDIR="$root" cmake --install build --prefix /usr >/dev/null
+    desktop-file-validate "$root/usr/share/applications/de.pondrel.Skarvel.desktop"
+    appstreamcli validate-tree --no-net --strict "$root/usr"
+    rm -rf "$root"
+    if [ "$(id -u)" -ne 0 ] || dpkg-query -W skarvel >/dev/null 2>&1; then
+        echo "package: not installed here (needs root, and no skarvel installed)"
+        return 0
+    fi
+    (cd build && cpack -G DEB >/dev/null)
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ./build/skarvel_*.deb >/dev/null
+    local status=0
+    xvfb-run -a /usr/bin/python3 tests/blackbox.py /usr/bin/skarvel || status=$?
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq skarvel >/dev/null
+    return $status
 }
 
 case "${1:-}" in
@@ -73,7 +92,8 @@ run)
 test)
     need_packages "${build_packages[@]}" "${test_packages[@]}"
     build build
-    ctest --test-dir build --output-on-failure --timeout 900
+    ctest --test-dir build --output-on-failure
+    test_package
     test_qt6
     test_sanitized
     ;;

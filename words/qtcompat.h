@@ -10,6 +10,7 @@
 // for the same seed, so tests seed through seedRandom and never rely on the
 // values themselves.
 
+#include <QPixmap>
 #include <QSettings>
 #include <QTextStream>
 #include <QtGlobal>
@@ -88,6 +89,17 @@ inline void setUtf8(QSettings &settings)
 }
 
 #endif
+
+// A label's picture: a pointer on Qt 5, a value on Qt 6.
+template<typename Label>
+QPixmap labelPixmap(const Label &label)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return label.pixmap();
+#else
+    return label.pixmap(Qt::ReturnByValue);
+#endif
+}
 
 } // namespace QtCompat
 

@@ -1,0 +1,171 @@
+// The training window, its dialogs and its settings, through their widgets
+// and on real files in a private config directory, with the bundled list.
+
+#include "app/startup.h"
+#include "dialogs/aboutwindow.h"
+#include "dialogs/anleitungsdialog.h"
+#include "settings/preferences.h"
+#include "testsupport.h"
+#include "windowdriver.h"
+
+#include <memory>
+#include <random>
+
+class tst_window : public QObject
+{
+    Q_OBJECT
+    TemporaryConfig config;
+    std::unique_ptr<preferences> prefs;
+    std::unique_ptr<gameThreeWords> window;
+    std::unique_ptr<WindowDriver> driver;
+
+    void start(const QByteArray &settings)
+    {
+        driver.reset();
+        window.reset();
+        config.write(settings);
+        prefs.reset(new preferences("Pondrel", "Skarvel"));
+        window.reset(new gameThreeWords(prefs.get()));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        driver.reset(new WindowDriver(window.get()));
+    }
+    void act(const QString &actions)
+    {
+        for (QChar action : actions)
+            QCOMPARE(driver->act(action.toLatin1()), QString());
+    }
+    QString counts() const { return driver->child<QLabel>("label_rightWordsData")->text(); }
+
+private slots:
+    // The trainer's calm look whatever the desktop asks for; a font size that
+    // cannot be one reads as 14 points; starting writes nothing.
+    void firstStart()
+    {
+        applyTrainerStyle();
+        QVERIFY(QStringList({"cleanlooks", "fusion"}).contains(QApplication::style()->objectName().toLower()));
+        start("[General]\nfontSize=-3\n");
+        QCOMPARE(driver->child<QComboBox>("comboBox_typ")->currentText(), "gruppenfremde Wörter");
+        QCOMPARE(driver->child<QComboBox>("comboBox_wordGroup")->currentText(), "Baumarten");
+        QCOMPARE(driver->child<QPushButton>("moreButton")->text(), "Weiter");
+        QCOMPARE(driver->button(0)->font().pointSize(), 17);
+        QCOMPARE(driver->child<QComboBox>("comboBox_wordGroup")->font().pointSize(), 14);
+        QCOMPARE(counts(), "0 von 0  (0%)");
+        window.reset();
+        prefs.reset();
+        QCOMPARE(config.contents(), "[General]\nfontSize=-3\n");
+    }
+
+    void statistics_data()
+    {
+        QTest::addColumn<QString>("actions"); // see WindowDriver::act
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("group");
+        QTest::newRow("wrong, right") << "wrnrrn" << "1 von 2  (50%)" << "Baumarten";
+        QTest::newRow("truncated") << "rnrnn" << "2 von 3  (66%)" << "Baumarten";
+        QTest::newRow("group after right") << "rgrn" << "1 von 1  (100%)" << "Blumenarten";
+        QTest::newRow("group after wrong") << "wgrn" << "1 von 1  (100%)" << "Blumenarten";
+        QTest::newRow("settings after wrong") << "wsrnwn" << "1 von 2  (50%)" << "Baumarten";
+        QTest::newRow("type change") << "rnrt" << "0 von 0  (0%)" << "Baumarten";
+        QTest::newRow("Alle, then type") << "GtT" << "0 von 0  (0%)" << "Baumarten";
+    }
+
+    void statistics()
+    {
+        QFETCH(QString, actions);
+        QFETCH(QString, expected);
+        QFETCH(QString, group);
+        start("[General]\ngameType=0\n");
+        act(actions);
+        QCOMPARE(counts(), expected);
+        QCOMPARE(window->actualGroup(), group);
+    }
+
+    // Game method 2: a right answer brings the next item by itself, until
+    // the user chooses "Weiter-Taste". (A delay of zero: the soak.)
+    void delay()
+    {
+        start("[General]\ngameMethod=2\ntimeDelay=1000\n");
+        act("wr");
+        QCOMPARE(counts(), "0 von 1  (0%)");
+        driver->click(true);
+        driver->settings([](QWidget *dialog) {
+            auto *weiter = dialog->findChild<QRadioButton *>("radioButton_weiter");
+            QTest::mouseClick(weiter, Qt::LeftButton, {}, QPoint(5, weiter->height() / 2));
+        });
+        QTest::qWait(2500);
+        QCOMPARE(counts(), "0 von 1  (0%)");
+    }
+
+    void settingsDialog_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<bool>("chooseDelay"); // click "Zeitverzögerung"
+        QTest::addColumn<QByteArray>("after"); // null: the file as it was, and a warning
+        const QByteArray defaults = "fontSize=20\ntimeDelay=2000\n";
+        QTest::newRow("defaults") << QByteArray() << 2 << false << defaults;
+        QTest::newRow("too long") << QByteArray("[General]\ntimeDelay=45000\n") << 30 << false
+                                  << QByteArray("fontSize=20\ntimeDelay=30000\n");
+        QTest::newRow("delay kept") << QByteArray("[General]\ngameMethod=2\n") << 2 << false
+                                    << QByteArray("fontSize=20\ngameMethod=2\ntimeDelay=2000\n");
+        QTest::newRow("delay chosen") << QByteArray() << 2 << true << QByteArray("fontSize=20\ngameMethod=2\ntimeDelay=2000\n");
+        QTest::newRow("damaged") << QByteArray("a=1\nno equals\n") << 2 << false << QByteArray();
+        QTest::newRow("blocked") << QByteArray("blocked") << 2 << false << QByteArray();
+    }
+
+    // The dialog shows the delay in whole seconds within 1 to 30 and every
+    // text whole; each change is stored at once, but never over a file that
+    // was not read whole or cannot be written.
+    void settingsDialog()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(int, seconds);
+        QFETCH(bool, chooseDelay);
+        QFETCH(QByteArray, after);
+        start(settings);
+        if (after.isNull())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not stored"));
+        driver->settings([&](QWidget *dialog) {
+            QCOMPARE(dialog->findChild<QSpinBox *>("spinBox_time")->value(), seconds);
+            for (auto *text : dialog->findChildren<QWidget *>(QRegularExpression("label|radio|push")))
+                QVERIFY2(text->width() >= text->sizeHint().width(), qPrintable(text->objectName()));
+            dialog->findChild<QSpinBox *>("spinBox_fontSize")->setValue(20);
+            if (chooseDelay)
+                QTest::mouseClick(dialog->findChild<QRadioButton *>("radioButton_time"), Qt::LeftButton, {}, QPoint(5, 5));
+        });
+        QCOMPARE(config.contents(), after.isNull() ? (settings == "blocked" ? QByteArray() : settings) : "[General]\n" + after);
+        QCOMPARE(driver->child<QPushButton>("moreButton")->isHidden(), after.contains("gameMethod=2"));
+    }
+
+    void documents()
+    {
+        aboutWindow about;
+        QVERIFY(about.findChild<QLabel *>("textEdit_ueber")->text().endsWith("Version 1.0.3</SPAN><br>"));
+        AnleitungsDialog anleitung;
+        anleitung.setText(QString("Ein Satz, der nicht aufhört. ").repeated(80));
+        anleitung.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&anleitung));
+        QTRY_VERIFY(anleitung.findChild<QScrollArea *>()->verticalScrollBar()->isVisible());
+        QCOMPARE(anleitung.findChild<QScrollArea *>()->horizontalScrollBar()->maximum(), 0);
+    }
+
+    // Random actions, long under CTest's soak (SKARVEL_SOAK_STEPS); over them
+    // the right word stands on every button.
+    void soak()
+    {
+        const int steps = qEnvironmentVariableIsSet("SKARVEL_SOAK_STEPS") ? qEnvironmentVariableIntValue("SKARVEL_SOAK_STEPS") : 500;
+        for (const char *settings : {"[General]\ngameMethod=2\ntimeDelay=-5\ngameType=0\n", "[General]\n"}) {
+            start(settings);
+            std::mt19937 random(7);
+            for (int step = 0; step < steps; ++step) {
+                const QString broken = driver->step(unsigned(random()));
+                QVERIFY2(broken.isEmpty(), qPrintable(QString("step %1: %2").arg(step).arg(broken)));
+            }
+            QVERIFY(driver->rightOn[0] && driver->rightOn[1] && driver->rightOn[2]);
+        }
+    }
+};
+
+QTEST_MAIN(tst_window)
+#include "tst_window.moc"

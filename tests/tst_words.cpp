@@ -1,0 +1,123 @@
+// The word store on lists the tests write, and the bundled list.
+
+#include "words/qtcompat.h"
+#include "words/threewords.h"
+
+#include <QtTest>
+
+class tst_words : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    QString list(const QByteArray &bytes)
+    {
+        QFile file(dir.filePath(QString::number(qHash(bytes))));
+        file.open(QFile::WriteOnly);
+        file.write(bytes);
+        return file.fileName();
+    }
+
+private slots:
+    void loading_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<QStringList>>("entries");
+        QTest::newRow("verbatim") << QByteArray("x\n#\n# Obst \n Rot;R\xc3\xb6t \n #B\r\n") << QStringList{"", " Obst "}
+                                  << QList<QStringList>{{"x"}, {" Rot;Röt ", " #B"}};
+        QTest::newRow("no header") << QByteArray("a;b;c\n") << QStringList{} << QList<QStringList>{};
+    }
+
+    void loading()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, names);
+        QFETCH(QList<QStringList>, entries);
+        const threeWords store(list(bytes));
+        QCOMPARE(store.groupNames(), names);
+        QCOMPARE(store.entryLists(), entries);
+    }
+
+    void drawing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("selection"); // empty: nothing to draw
+        const QByteArray abc = "#A\na1;x;y\na2;x;y\na3;x;y\n#B\nb1;x;y\nb2;x;y\n#C\nc1;x;y\n";
+        const QStringList a{"a1;x;y", "a2;x;y", "a3;x;y"};
+        QTest::newRow("group/0") << abc << "A" << 0 << a;
+        QTest::newRow("group/1") << abc << "A" << 1 << a;
+        QTest::newRow("all/0") << abc << "Alle" << 0 << a + QStringList{"b1;x;y", "b2;x;y", "c1;x;y"};
+        QTest::newRow("unknown group") << abc << "Z" << 0 << QStringList();
+        QTest::newRow("type 2") << abc << "A" << 2 << QStringList();
+        QTest::newRow("no other group") << QByteArray("#A\na;b;c\n#B\n") << "A" << 1 << QStringList();
+    }
+
+    // Each entry once per cycle, judged by its right word alone; "gruppenfremde
+    // Wörter" adds two right words of other groups. Nothing to draw: the item stays.
+    void drawing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, group);
+        QFETCH(int, type);
+        QFETCH(QStringList, selection);
+        threeWords store(list(bytes));
+        store.selectGroup(group);
+        const QString before = store.actualItem();
+        QtCompat::seedRandom(7);
+        const QStringList foreign{"b1", "b2", "c1"};
+        QStringList sorted = selection, cycle;
+        sorted.sort();
+        for (int k = 0; k < 5 * selection.size(); ++k) {
+            store.nextItem(type);
+            cycle << selection.value(store.drawnIndices().last());
+            const QStringList words = store.actualItem().split(';');
+            QCOMPARE(type ? words.first() : store.actualItem(), type ? cycle.last().section(';', 0, 0) : cycle.last());
+            QVERIFY(store.isRightWord(words.first()) && !store.isRightWord(words.first().toUpper()));
+            QVERIFY(!store.isRightWord(words.first() + ' ') && !store.isRightWord(words.at(1)));
+            QVERIFY(type == 0 || (foreign.contains(words.at(1)) && foreign.contains(words.at(2))));
+            if (cycle.size() == sorted.size()) {
+                cycle.sort();
+                QCOMPARE(std::exchange(cycle, {}), sorted);
+            }
+        }
+        store.nextItem(type);
+        QVERIFY(!selection.isEmpty() || (store.actualItem() == before && store.drawnIndices().isEmpty()));
+    }
+
+    // Twelve groups; three different words a line; no word twice; every right
+    // word known to the German dictionary, no misspelling.
+    void bundledList()
+    {
+        threeWords store;
+        QCOMPARE(store.groupNames().join(' '), "Baumarten Blumenarten Büro Farben Fortbewegungsmittel Gemüse "
+                                               "Kleidung Küche Obst Sportarten Tiere Werkzeug");
+        QStringList sizes, words;
+        for (const QStringList &entries : store.entryLists()) {
+            sizes << QString::number(entries.size());
+            for (const QString &entry : entries) {
+                const QStringList fields = entry.split(';');
+                QVERIFY2(QSet<QString>(fields.begin(), fields.end()).size() == 3 && !fields.contains(""), qPrintable(entry));
+                QVERIFY2(!words.contains(fields.first()) || fields.first() == "Flieder", qPrintable(entry));
+                words << fields;
+            }
+        }
+        QCOMPARE(sizes.join(' '), "38 34 12 12 29 19 18 19 18 94 41 38");
+        QProcess hunspell;
+        hunspell.start("hunspell", {"-i", "UTF-8", "-d", "de_DE", "-L"});
+        hunspell.write(words.join('\n').toUtf8());
+        hunspell.closeWriteChannel();
+        QVERIFY2(hunspell.waitForFinished() && hunspell.exitCode() == 0, "hunspell with de_DE (hunspell-de-de)");
+        const QStringList unknown = QString::fromUtf8(hunspell.readAllStandardOutput()).split('\n');
+        const QStringList rareButRight{"Zeder", "Platane", "Krokus", "Hyazinthe", "Mango"};
+        for (int i = 0; i < words.size(); ++i) {
+            const bool known = !unknown.contains(words.at(i)) || rareButRight.contains(words.at(i));
+            QVERIFY2(known == (i % 3 == 0), qPrintable(words.at(i)));
+        }
+    }
+};
+
+QTEST_MAIN(tst_words)
+#include "tst_words.moc"
