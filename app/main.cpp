@@ -1,3 +1,5 @@
+#include "app/capabilities.h"
+#include "app/commandline.h"
 #include "app/startup.h"
 #include "settings/preferences.h"
 #include "window/gamethreewords.h"
@@ -8,7 +10,17 @@
 
 int main(int argc, char *argv[])
 {
+    StartOptions options;
+    if (asksForTextOnly(argc, argv)) {
+        QCoreApplication textOnly(argc, argv);
+        return readCommandLine(QCoreApplication::arguments(), options);
+    }
+
     QApplication app(argc, argv);
+    // Read after Qt has taken its own options (-style and the like).
+    const int exitCode = readCommandLine(QApplication::arguments(), options);
+    if (exitCode >= 0)
+        return exitCode;
     applyTrainerStyle();
     app.setWindowIcon(trainerIcon());
 
@@ -20,6 +32,9 @@ int main(int argc, char *argv[])
     // are written as they change, so nothing is saved on the way out.
     preferences prefs(organisation, application);
     gameThreeWords window(&prefs);
+    wireWordLists(window, prefs, options);
+    wireRecords(window, prefs, options);
+    wireSpeech(window, prefs);
     window.show();
     return app.exec();
 }

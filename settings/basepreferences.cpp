@@ -100,9 +100,20 @@ void basePreferences::setFontSize(int size)
     writeValue(QStringLiteral("fontSize"), size);
 }
 
-void basePreferences::writeValue(const QString &key, int value)
+QVariant basePreferences::value(const QString &key, const QVariant &fallback) const
+{
+    return m_unstored.contains(key) ? m_unstored.value(key) : settings->value(key, fallback);
+}
+
+void basePreferences::setValue(const QString &key, const QVariant &value)
+{
+    writeValue(key, value);
+}
+
+void basePreferences::writeValue(const QString &key, const QVariant &value)
 {
     if (!m_readCompletely) {
+        m_unstored.insert(key, value);
         // Not even setValue: QSettings would write it out at the latest on
         // destruction, over the file that is to be left alone.
         qWarning("Setting \"%s\" not stored: %s could not be read completely and is "
@@ -115,6 +126,7 @@ void basePreferences::writeValue(const QString &key, int value)
     settings->sync();
     // QSettings keeps the first error it met for the rest of its life, so
     // after one failed write every later change is reported as well.
+    m_unstored.remove(key);
     if (settings->status() != QSettings::NoError)
         qWarning("Setting \"%s\" not stored: %s cannot be written; the new value "
                  "holds for this run only",

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 class QSettings;
 
@@ -31,6 +32,12 @@ public:
 
     int fontSize();
 
+    // Further settings of the capabilities that build on the trainer (speech,
+    // own word lists, patients), each under its own top-level key. A missing
+    // key gives the fallback; a change is written through like the others.
+    QVariant value(const QString &key, const QVariant &fallback = QVariant()) const;
+    void setValue(const QString &key, const QVariant &value);
+
 public slots:
     void setFontSize(int size);
 
@@ -38,13 +45,15 @@ protected:
     // Writes one value through to the settings file at once. When the file
     // cannot be written the value stays in memory for the rest of the run
     // and one warning line naming the file goes to standard error.
-    void writeValue(const QString &key, int value);
+    void writeValue(const QString &key, const QVariant &value);
 
     QSettings *settings;
 
 private:
     int m_fontSize;
     bool m_readCompletely;
+    // Values that could not be written, so that the run still sees them.
+    QVariantMap m_unstored;
 };
 
 #endif // BASEPREFERENCES_H

@@ -8,10 +8,14 @@
 #include "words/textdocument.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFont>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QStringList>
+#include <QStyle>
+#include <QToolButton>
 #include <QtGlobal>
 
 namespace {
@@ -93,6 +97,106 @@ gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
     rightPixmap->load(QStringLiteral(":/data/haken.png"));
 
     ui.label_haken->hide();
+
+    // Only capabilities that speak offer the repeat; until then both the
+    // button and its key stay out of the way.
+    speakerButton = new QToolButton(ui.outerBox);
+    speakerButton->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    speakerButton->setToolTip(tr("Nochmal hören (Taste 0)"));
+    speakerButton->setAccessibleName(tr("Nochmal hören"));
+    speakerButton->hide();
+    ui.verticalLayout_2->insertWidget(0, speakerButton, 0, Qt::AlignRight);
+    repeatAction = new QAction(this);
+    repeatAction->setShortcuts({QKeySequence(Qt::Key_0), QKeySequence(Qt::KeypadModifier | Qt::Key_0)});
+    repeatAction->setEnabled(false);
+    addAction(repeatAction);
+    connect(speakerButton, &QToolButton::clicked, this, &gameThreeWords::repeatRequested);
+    connect(repeatAction, &QAction::triggered, this, &gameThreeWords::repeatRequested);
+
+    // Said in place of the words where the list cannot give an item.
+    noticeLabel = new QLabel(tr("Für „gruppenfremde Wörter“ braucht die Wortliste mindestens zwei "
+                                "Gruppen mit Wörtern."), ui.outerBox);
+    noticeLabel->setWordWrap(true);
+    noticeLabel->setAlignment(Qt::AlignCenter);
+    noticeLabel->hide();
+    ui.verticalLayout_2->insertWidget(2, noticeLabel);
+    noticeLabel->setVisible(prefs->gameType() == 1 && !canDraw(1));
+
+    lingerTimer.setSingleShot(true);
+    lingerTimer.setInterval(600);
+    for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton})
+        button->installEventFilter(this);
+    connect(&lingerTimer, &QTimer::timeout, this, [this] {
+        for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton}) {
+            if (button->underMouse() || button->hasFocus()) {
+                emit wordLingered(button->text());
+                return;
+            }
+        }
+    });
+}
+
+QStringList gameThreeWords::shownWords() const
+{
+    return {ui.leftButton->text(), ui.middleButton->text(), ui.rightButton->text()};
+}
+
+void gameThreeWords::addCapabilityMenu(QMenu *menu)
+{
+    // The bar runs right to left: "Hilfe" is its first action and stands at
+    // the right edge, so a menu inserted after it stands left of it.
+    menu->setLayoutDirection(Qt::LeftToRight);
+    menu->setFont(ui.menuHilfe->font());
+    const QList<QAction *> actions = ui.menubar->actions();
+    ui.menubar->insertMenu(actions.value(1), menu);
+}
+
+void gameThreeWords::setRepeatOffered(bool offered)
+{
+    speakerButton->setVisible(offered);
+    repeatAction->setEnabled(offered);
+}
+
+void gameThreeWords::setWordGroups(const QStringList &names, const QList<QStringList> &entries)
+{
+    threeWords::setWordGroups(names, entries);
+    setGameListComboBox(prefs->gameType());
+    emit trainingChosen(prefs->gameType(), actualGroup());
+    defineButtons(false);
+}
+
+void gameThreeWords::setPracticeGroup(const QString &name, const QStringList &entries)
+{
+    const QString group = actualGroup();
+    threeWords::setPracticeGroup(name, entries);
+    fillGroupList(prefs->gameType());
+    if (actualGroup() != group) {
+        emit trainingChosen(prefs->gameType(), actualGroup());
+        defineButtons(false);
+    }
+}
+
+void gameThreeWords::closeEvent(QCloseEvent *event)
+{
+    emit closing();
+    QMainWindow::closeEvent(event);
+}
+
+bool gameThreeWords::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::FocusIn:
+        lingerTimer.start();
+        break;
+    case QEvent::Leave:
+    case QEvent::FocusOut:
+        lingerTimer.stop();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 gameThreeWords::~gameThreeWords()
@@ -104,10 +208,20 @@ gameThreeWords::~gameThreeWords()
 
 void gameThreeWords::setGameListComboBox(int gameType)
 {
+    fillGroupList(gameType);
+    rightWords = 0;
+    doneWords = 0;
+    updateStatistics();
+}
+
+void gameThreeWords::fillGroupList(int gameType)
+{
     ui.comboBox_wordGroup->clear();
     ui.comboBox_wordGroup->addItems(groupNames());
     if (gameType != 1)
         ui.comboBox_wordGroup->addItem(allGroups);
+    if (gameType != 1 && !practiceGroup().isEmpty())
+        ui.comboBox_wordGroup->addItem(practiceGroup());
 
     int current = ui.comboBox_wordGroup->findText(actualGroup(), Qt::MatchExactly);
     if (current < 0 && gameType == 1 && !groupNames().isEmpty()) {
@@ -118,14 +232,12 @@ void gameThreeWords::setGameListComboBox(int gameType)
         current = 0;
     }
     ui.comboBox_wordGroup->setCurrentIndex(current);
-
-    rightWords = 0;
-    doneWords = 0;
-    updateStatistics();
 }
 
 void gameThreeWords::slotNewWordList(int gameType)
 {
+    emit trainingChosen(gameType, actualGroup());
+    emit itemReplaced();
     nextItem(gameType);
     placeWords();
 }
@@ -155,6 +267,10 @@ void gameThreeWords::defineButtons(bool update)
     // Stopped whatever the game method: a delay started under "Zeitverzögerung"
     // must not keep changing the items after a switch to "Weiter-Taste".
     delayTimer.stop();
+    if (update)
+        emit itemCounted();
+    else
+        emit itemReplaced();
     nextItem(prefs->gameType());
     placeWords();
     ui.judgeLabel->setText(QString());
@@ -184,6 +300,7 @@ void gameThreeWords::preferencesUi()
     dialog.setFontSize(prefs->fontSize());
     dialog.setGameMethod(prefs->gameMethod());
     dialog.setTimeDelay(prefs->timeDelay());
+    emit settingsOpened(&dialog);
 
     dialog.exec();
     defineButtons(false);
@@ -247,6 +364,7 @@ void gameThreeWords::showAnleitung()
 void gameThreeWords::setActualGroup(const QString &word)
 {
     selectGroup(word);
+    emit trainingChosen(prefs->gameType(), word);
     defineButtons(false);
 }
 
@@ -260,10 +378,18 @@ void gameThreeWords::placeWords()
         {1, 2, 0},
     };
     const int r = QtCompat::nextRandom() % 3;
-    const QString &item = actualItem();
+    // An item of another kind or list must not stay on show where the list
+    // has nothing to draw for "gruppenfremde Wörter".
+    const bool noItem = prefs->gameType() == 1 && !canDraw(1);
+    const QString item = noItem ? QString() : actualItem();
     ui.leftButton->setText(itemPart(item, arrangements[r][0]));
     ui.middleButton->setText(itemPart(item, arrangements[r][1]));
     ui.rightButton->setText(itemPart(item, arrangements[r][2]));
+    for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton})
+        button->setEnabled(!noItem);
+    if (noticeLabel)
+        noticeLabel->setVisible(noItem);
+    emit itemShown(shownWords(), prefs->gameType());
 }
 
 void gameThreeWords::updateStatistics()
@@ -301,4 +427,5 @@ void gameThreeWords::judge(const QString &word)
         ui.label_haken->show();
         firstAttempt = false;
     }
+    emit answerJudged(word, isRightWord(word));
 }

@@ -22,10 +22,15 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 class QAction;
+class QLabel;
+class QMenu;
 class QPixmap;
+class QToolButton;
+class einstellungen;
 class preferences;
 
 class gameThreeWords : public QMainWindow, public threeWords
@@ -38,6 +43,34 @@ public:
     explicit gameThreeWords(preferences *prefs,
                             const QString &documentPath = threeWords::bundledDocument);
     ~gameThreeWords() override;
+
+    // The words on the buttons, left to right.
+    QStringList shownWords() const;
+    // Puts a capability's menu into the menu bar, between "Einstellungen"
+    // and "Hilfe"; a later menu stands right of an earlier one.
+    void addCapabilityMenu(QMenu *menu);
+    // Shows the small speaker button beside the question and lets key 0
+    // repeat; both only announce repeatRequested().
+    void setRepeatOffered(bool offered);
+    // Trains on these word groups from now on (an own word list).
+    void setWordGroups(const QStringList &names, const QList<QStringList> &entries);
+    // Offers a group of the patient's own after "Alle" under "Falschwörter";
+    // no entries, no group.
+    void setPracticeGroup(const QString &name, const QStringList &entries);
+
+signals:
+    // What happened, for the capabilities that listen (speech, records).
+    void itemShown(const QStringList &words, int gameType);
+    void answerJudged(const QString &word, bool right);
+    void itemCounted();  // left by "Weiter" or the delay, and counted
+    void itemReplaced(); // replaced without counting
+    void trainingChosen(int gameType, const QString &group);
+    void repeatRequested();
+    // The mouse or the keyboard focus stayed on a word button for 600 ms.
+    void wordLingered(const QString &word);
+    // The settings dialog is open; capabilities may add to it.
+    void settingsOpened(einstellungen *dialog);
+    void closing();
 
 public slots:
     void setGameListComboBox(int gameType);
@@ -58,10 +91,15 @@ private slots:
     void showAnleitung();
     void setActualGroup(const QString &word);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void placeWords();
     void updateStatistics();
     void judge(const QString &word);
+    void fillGroupList(int gameType);
 
     preferences *prefs;
     Ui_mainWindow ui;
@@ -73,6 +111,10 @@ private:
     int doneWords = 0;
     QPixmap *rightPixmap = nullptr;
     QPixmap *wrongPixmap = nullptr;
+    QToolButton *speakerButton = nullptr;
+    QLabel *noticeLabel = nullptr;
+    QAction *repeatAction = nullptr;
+    QTimer lingerTimer;
 };
 
 #endif // GAMETHREEWORDS_H

@@ -109,7 +109,12 @@ void threeWords::loadWordGroups(const QString &documentPath)
     if (headerSeen)
         groupEntries->append(pending);
     file.close();
+    indexNames();
+}
 
+void threeWords::indexNames()
+{
+    firstOfName.clear();
     QHash<QString, int> firstPosition;
     firstOfName.reserve(m_groupNames->size());
     for (int i = 0; i < m_groupNames->size(); ++i) {
@@ -120,11 +125,40 @@ void threeWords::loadWordGroups(const QString &documentPath)
     }
 }
 
+void threeWords::setWordGroups(const QStringList &names, const QList<QStringList> &entries)
+{
+    *m_groupNames = names;
+    *groupEntries = entries;
+    indexNames();
+    selectGroup(names.value(0));
+}
+
+void threeWords::setPracticeGroup(const QString &name, const QStringList &entries)
+{
+    m_practiceName = entries.isEmpty() ? QString() : name;
+    m_practiceEntries = entries;
+    if (m_actualGroup == name)
+        selectGroup(m_practiceName.isEmpty() ? m_groupNames->value(0) : name);
+}
+
+const QString &threeWords::practiceGroup() const
+{
+    return m_practiceName;
+}
+
+bool threeWords::canDraw(int gameType) const
+{
+    return (gameType == 0 || gameType == 1) && !actualEntries.isEmpty()
+        && (gameType == 0 || hasForeignSource(m_actualGroup));
+}
+
 void threeWords::selectGroup(const QString &name)
 {
     m_actualGroup = name;
     actualEntries.clear();
-    if (name == allGroups) {
+    if (!m_practiceName.isEmpty() && name == m_practiceName) {
+        actualEntries = m_practiceEntries;
+    } else if (name == allGroups) {
         for (const QStringList &entries : qAsConst(*groupEntries))
             actualEntries += entries;
     } else {
@@ -139,15 +173,10 @@ void threeWords::selectGroup(const QString &name)
 
 void threeWords::nextItem(int gameType)
 {
-    if (gameType != 0 && gameType != 1)
-        return;
-
     // The missing preconditions are caught before the first random number,
     // so that an impossible draw leaves the item and the sequence untouched.
     const int n = actualEntries.size();
-    if (n == 0)
-        return;
-    if (gameType == 1 && !hasForeignSource(m_actualGroup))
+    if (!canDraw(gameType))
         return;
 
     if (usedIndices.size() >= n)

@@ -34,6 +34,17 @@ public:
     void selectGroup(const QString &name);
     void nextItem(int gameType);
     bool isRightWord(const QString &word) const;
+    // Whether nextItem(gameType) finds anything to draw in the selection.
+    bool canDraw(int gameType) const;
+
+    // Replaces the word groups, from an own word list say; the first group
+    // is selected and nothing is drawn yet.
+    void setWordGroups(const QStringList &names, const QList<QStringList> &entries);
+
+    // A group of the patient's own (the words answered wrong, say) that the
+    // window offers after "Alle" for "Falschwörter"; no entries, no group.
+    void setPracticeGroup(const QString &name, const QStringList &entries);
+    const QString &practiceGroup() const;
 
     // Read-only views for tests and tools.
     const QList<QStringList> &entryLists() const;
@@ -49,6 +60,7 @@ protected:
 private:
     Q_DISABLE_COPY(threeWords)
 
+    void indexNames();
     QString pickOtherGroup(const QString &exclude);
     bool isForeignSource(int group, const QString &exclude) const;
     bool hasForeignSource(const QString &exclude) const;
@@ -59,6 +71,8 @@ private:
     QString m_actualGroup;
     QList<QStringList> *groupEntries;
     QList<int> usedIndices;
+    QString m_practiceName;
+    QStringList m_practiceEntries;
 
     // For each group, the position of the first group of the same name: a
     // foreign word under a name always comes from that one. Derived from

@@ -1,0 +1,5 @@
+#include "app/capabilities.h"
+
+void wireSpeech(gameThreeWords &, preferences &)
+{
+}
