@@ -1,6 +1,7 @@
 // The training window, its dialogs and its settings, through their widgets
 // and on real files in a private config directory, with the bundled list.
 
+#include "app/commandline.h"
 #include "app/startup.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/anleitungsdialog.h"
@@ -136,6 +137,45 @@ private slots:
         });
         QCOMPARE(config.contents(), after.isNull() ? (settings == "blocked" ? QByteArray() : settings) : "[General]\n" + after);
         QCOMPARE(driver->child<QPushButton>("moreButton")->isHidden(), after.contains("gameMethod=2"));
+    }
+
+    // What the window announces to the capabilities that listen.
+    void announces()
+    {
+        start("[General]\ngameType=0\n");
+        QSignalSpy shown(window.get(), &gameThreeWords::itemShown), judged(window.get(), &gameThreeWords::answerJudged);
+        QSignalSpy counted(window.get(), &gameThreeWords::itemCounted), replaced(window.get(), &gameThreeWords::itemReplaced);
+        QSignalSpy chosen(window.get(), &gameThreeWords::trainingChosen);
+        act("wrng");
+        QCOMPARE(judged.size(), 2);
+        QVERIFY(!judged.at(0).at(1).toBool() && judged.at(1).at(1).toBool());
+        QCOMPARE(counted.size(), 1);
+        QCOMPARE(replaced.size(), 1);
+        QCOMPARE(chosen.takeFirst(), (QVariantList{0, "Blumenarten"}));
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.last(), (QVariantList{window->shownWords(), 0}));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode"); // -1: the program goes on
+        QTest::addColumn<QString>("wordList");
+        QTest::newRow("none") << QStringList{"skarvel"} << -1 << "";
+        QTest::newRow("words") << QStringList{"skarvel", "--words", "Familie.txt"} << -1 << "Familie.txt";
+        QTest::newRow("version") << QStringList{"skarvel", "--version"} << 0 << "";
+        QTest::newRow("unknown option") << QStringList{"skarvel", "--wörter", "x"} << 2 << "";
+        QTest::newRow("stray argument") << QStringList{"skarvel", "Familie.txt"} << 2 << "";
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, wordList);
+        StartOptions options;
+        QCOMPARE(readCommandLine(arguments, options), exitCode);
+        QCOMPARE(options.wordList, wordList);
     }
 
     void documents()
