@@ -157,12 +157,19 @@ void gameThreeWords::setRepeatOffered(bool offered)
     repeatAction->setEnabled(offered);
 }
 
-void gameThreeWords::setWordGroups(const QStringList &names, const QList<QStringList> &entries)
+void gameThreeWords::setWordGroups(const QStringList &names, const QList<QStringList> &entries,
+                                   const QString &source)
 {
+    m_wordListSource = source;
     threeWords::setWordGroups(names, entries);
     setGameListComboBox(prefs->gameType());
     emit trainingChosen(prefs->gameType(), actualGroup());
     defineButtons(false);
+}
+
+const QString &gameThreeWords::wordListSource() const
+{
+    return m_wordListSource;
 }
 
 void gameThreeWords::setPracticeGroup(const QString &name, const QStringList &entries)
@@ -389,7 +396,7 @@ void gameThreeWords::placeWords()
         button->setEnabled(!noItem);
     if (noticeLabel)
         noticeLabel->setVisible(noItem);
-    emit itemShown(shownWords(), prefs->gameType());
+    emit itemShown(shownWords(), prefs->gameType(), itemPart(item, 0));
 }
 
 void gameThreeWords::updateStatistics()

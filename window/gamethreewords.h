@@ -52,15 +52,17 @@ public:
     // Shows the small speaker button beside the question and lets key 0
     // repeat; both only announce repeatRequested().
     void setRepeatOffered(bool offered);
-    // Trains on these word groups from now on (an own word list).
-    void setWordGroups(const QStringList &names, const QList<QStringList> &entries);
+    // Trains on these word groups from now on; source names where they come
+    // from (an own list's path, empty for the bundled list).
+    void setWordGroups(const QStringList &names, const QList<QStringList> &entries, const QString &source);
+    const QString &wordListSource() const;
     // Offers a group of the patient's own after "Alle" under "Falschwörter";
     // no entries, no group.
     void setPracticeGroup(const QString &name, const QStringList &entries);
 
 signals:
     // What happened, for the capabilities that listen (speech, records).
-    void itemShown(const QStringList &words, int gameType);
+    void itemShown(const QStringList &words, int gameType, const QString &rightWord);
     void answerJudged(const QString &word, bool right);
     void itemCounted();  // left by "Weiter" or the delay, and counted
     void itemReplaced(); // replaced without counting
@@ -115,6 +117,7 @@ private:
     QLabel *noticeLabel = nullptr;
     QAction *repeatAction = nullptr;
     QTimer lingerTimer;
+    QString m_wordListSource;
 };
 
 #endif // GAMETHREEWORDS_H
