@@ -45,29 +45,32 @@ private slots:
         QTest::addColumn<QString>("group");
         QTest::addColumn<int>("type");
         QTest::addColumn<QStringList>("selection"); // empty: nothing to draw
+        QTest::addColumn<QStringList>("foreign"); // the words of other groups
         const QByteArray abc = "#A\na1;x;y\na2;x;y\na3;x;y\n#B\nb1;x;y\nb2;x;y\n#C\nc1;x;y\n";
         const QStringList a{"a1;x;y", "a2;x;y", "a3;x;y"};
-        QTest::newRow("group/0") << abc << "A" << 0 << a;
-        QTest::newRow("group/1") << abc << "A" << 1 << a;
-        QTest::newRow("all/0") << abc << "Alle" << 0 << a + QStringList{"b1;x;y", "b2;x;y", "c1;x;y"};
-        QTest::newRow("unknown group") << abc << "Z" << 0 << QStringList();
-        QTest::newRow("type 2") << abc << "A" << 2 << QStringList();
-        QTest::newRow("no other group") << QByteArray("#A\na;b;c\n#B\n") << "A" << 1 << QStringList();
+        QTest::newRow("group/0") << abc << "A" << 0 << a << QStringList();
+        QTest::newRow("group/1") << abc << "A" << 1 << a << QStringList{"b1", "b2", "c1"};
+        QTest::newRow("one foreign word") << QByteArray("#A\na1;x;y\n#B\nb1\n") << "A" << 1 << QStringList{"a1;x;y"} << QStringList{"b1"};
+        QTest::newRow("all/0") << abc << "Alle" << 0 << a + QStringList{"b1;x;y", "b2;x;y", "c1;x;y"} << QStringList();
+        QTest::newRow("unknown group") << abc << "Z" << 0 << QStringList() << QStringList();
+        QTest::newRow("type 2") << abc << "A" << 2 << QStringList() << QStringList();
+        QTest::newRow("no other group") << QByteArray("#A\na;b;c\n#B\n") << "A" << 1 << QStringList() << QStringList();
     }
 
     // Each entry once per cycle, judged by its right word alone; "gruppenfremde
-    // Wörter" adds two right words of other groups. Nothing to draw: the item stays.
+    // Wörter" adds two different right words of other groups. Nothing to draw:
+    // the item stays.
     void drawing()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, group);
         QFETCH(int, type);
         QFETCH(QStringList, selection);
+        QFETCH(QStringList, foreign);
         threeWords store(list(bytes));
         store.selectGroup(group);
         const QString before = store.actualItem();
         QtCompat::seedRandom(7);
-        const QStringList foreign{"b1", "b2", "c1"};
         QStringList sorted = selection, cycle;
         sorted.sort();
         for (int k = 0; k < 5 * selection.size(); ++k) {
@@ -78,6 +81,7 @@ private slots:
             QVERIFY(store.isRightWord(words.first()) && !store.isRightWord(words.first().toUpper()));
             QVERIFY(!store.isRightWord(words.first() + ' ') && !store.isRightWord(words.at(1)));
             QVERIFY(type == 0 || (foreign.contains(words.at(1)) && foreign.contains(words.at(2))));
+            QVERIFY(type == 0 || words.at(1) != words.at(2) || foreign.size() == 1);
             if (cycle.size() == sorted.size()) {
                 cycle.sort();
                 QCOMPARE(std::exchange(cycle, {}), sorted);

@@ -191,16 +191,33 @@ void threeWords::nextItem(int gameType)
         return;
     }
 
-    QString item = firstField(actualEntries.at(i)) + QLatin1Char(';');
-    for (int word = 0; word < 2; ++word) {
-        const QString other = pickOtherGroup(m_actualGroup);
-        const QStringList &source = groupEntries->at(m_groupNames->indexOf(other));
-        const int k = QtCompat::nextRandom() % source.size();
-        item += firstField(source.at(k));
-        if (word == 0)
-            item += QLatin1Char(';');
+    const QString first = drawForeignWord();
+    QString second = drawForeignWord();
+    // The same wrong word on two buttons would leave the patient one choice
+    // less; drawn again only then, so that other items keep their sequence.
+    while (second == first && hasTwoForeignWords(first))
+        second = drawForeignWord();
+    *m_actualItem = firstField(actualEntries.at(i)) + QLatin1Char(';') + first + QLatin1Char(';') + second;
+}
+
+QString threeWords::drawForeignWord()
+{
+    const QString other = pickOtherGroup(m_actualGroup);
+    const QStringList &source = groupEntries->at(m_groupNames->indexOf(other));
+    return firstField(source.at(QtCompat::nextRandom() % source.size()));
+}
+
+bool threeWords::hasTwoForeignWords(const QString &word) const
+{
+    for (int j = 0; j < m_groupNames->size(); ++j) {
+        if (!isForeignSource(j, m_actualGroup))
+            continue;
+        for (const QString &entry : groupEntries->at(firstOfName.at(j))) {
+            if (firstField(entry) != word)
+                return true;
+        }
     }
-    *m_actualItem = item;
+    return false;
 }
 
 bool threeWords::isRightWord(const QString &word) const

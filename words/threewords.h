@@ -12,7 +12,8 @@
 // A training item is three words joined by ";", the right word always first.
 // Game type 0 ("Falschwörter") takes a whole entry line: the right spelling
 // and two misspellings. Game type 1 ("gruppenfremde Wörter") takes the right
-// word of an entry of the chosen group and two right words of other groups.
+// word of an entry of the chosen group and two different right words of other
+// groups (the same one twice only where the other groups hold no second).
 // Any other game type draws nothing.
 //
 // Every entry of the selection is drawn once per cycle, in random order. All
@@ -62,6 +63,8 @@ private:
 
     void indexNames();
     QString pickOtherGroup(const QString &exclude);
+    QString drawForeignWord();
+    bool hasTwoForeignWords(const QString &word) const;
     bool isForeignSource(int group, const QString &exclude) const;
     bool hasForeignSource(const QString &exclude) const;
 
