@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/trainerstyle.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QStyle>
@@ -13,8 +15,8 @@ void applyTrainerStyle()
         std::fputs("skarvel: the Cleanlooks style is not installed, using Fusion instead\n", stderr);
         style = QStyleFactory::create(QStringLiteral("Fusion"));
     }
-    // The application takes ownership of the style.
-    QApplication::setStyle(style);
+    // The application takes ownership of the style, and the proxy of its base.
+    QApplication::setStyle(new trainerStyle(style));
 }
 
 QIcon trainerIcon()

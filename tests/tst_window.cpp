@@ -20,13 +20,13 @@ class tst_window : public QObject
     std::unique_ptr<gameThreeWords> window;
     std::unique_ptr<WindowDriver> driver;
 
-    void start(const QByteArray &settings)
+    void start(const QByteArray &settings, const QString &list = threeWords::bundledDocument)
     {
         driver.reset();
         window.reset();
         config.write(settings);
         prefs.reset(new preferences("Pondrel", "Skarvel"));
-        window.reset(new gameThreeWords(prefs.get()));
+        window.reset(new gameThreeWords(prefs.get(), list));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         driver.reset(new WindowDriver(window.get()));
@@ -49,12 +49,48 @@ private slots:
         QCOMPARE(driver->child<QComboBox>("comboBox_typ")->currentText(), "gruppenfremde Wörter");
         QCOMPARE(driver->child<QComboBox>("comboBox_wordGroup")->currentText(), "Baumarten");
         QCOMPARE(driver->child<QPushButton>("moreButton")->text(), "Weiter");
-        QCOMPARE(driver->button(0)->font().pointSize(), 17);
         QCOMPARE(driver->child<QComboBox>("comboBox_wordGroup")->font().pointSize(), 14);
         QCOMPARE(counts(), "0 von 0  (0%)");
         window.reset();
         prefs.reset();
         QCOMPARE(config.contents(), "[General]\nfontSize=-3\n");
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<int>("fontSize");
+        QTest::addColumn<int>("wordSize"); // 0: smaller than the font size + 3
+        const QByteArray shortWords = "#A\nab;ac;ad\nae;af;ag\n#B\nbc;bd;be\n";
+        QTest::newRow("default") << shortWords << 14 << 17;
+        QTest::newRow("largest") << shortWords << 32 << 35;
+        QTest::newRow("too small") << shortWords << 5 << 12;
+        QTest::newRow("too large") << shortWords << 100 << 35;
+        QTest::newRow("wider than the screen") << QByteArray("#A\nDonaudampfschifffahrtsgesellschaft;b;c\n#B\nd\n") << 32 << 0;
+    }
+
+    // Words are never cut, the window fits the screen, and nothing moves or
+    // grows from one item to the next.
+    void layout()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(int, fontSize);
+        QFETCH(int, wordSize);
+        QTemporaryFile file;
+        QVERIFY(file.open() && file.write(list) == list.size() && file.flush());
+        start("[General]\ngameType=0\nfontSize=" + QByteArray::number(fontSize) + "\n", file.fileName());
+        QVERIFY(wordSize ? driver->button(0)->font().pointSize() == wordSize : driver->button(0)->font().pointSize() < 35);
+        QVERIFY(window->minimumSize().width() <= window->screen()->availableGeometry().width());
+        const QRect more = driver->child<QPushButton>("moreButton")->geometry(), middle = driver->button(1)->geometry();
+        const QSize size = window->size();
+        act("wrnwnrrnn");
+        QCOMPARE(driver->child<QPushButton>("moreButton")->geometry(), more);
+        QCOMPARE(driver->button(1)->geometry(), middle);
+        QCOMPARE(window->size(), size);
+        for (int k = 0; k < 3; ++k) {
+            QVERIFY(qAbs(driver->button(k)->width() - middle.width()) <= 1); // the odd pixel
+            QVERIFY(driver->button(k)->width() >= driver->button(k)->sizeHint().width());
+        }
     }
 
     void statistics_data()
@@ -65,6 +101,7 @@ private slots:
         QTest::newRow("wrong, right") << "wrnrrn" << "1 von 2  (50%)" << "Baumarten";
         QTest::newRow("truncated") << "rnrnn" << "2 von 3  (66%)" << "Baumarten";
         QTest::newRow("group after right") << "rgrn" << "1 von 1  (100%)" << "Blumenarten";
+        QTest::newRow("credit of a replaced item") << "rgn" << "0 von 1  (0%)" << "Blumenarten";
         QTest::newRow("group after wrong") << "wgrn" << "1 von 1  (100%)" << "Blumenarten";
         QTest::newRow("settings after wrong") << "wsrnwn" << "1 von 2  (50%)" << "Baumarten";
         QTest::newRow("type change") << "rnrt" << "0 von 0  (0%)" << "Baumarten";
@@ -82,20 +119,34 @@ private slots:
         QCOMPARE(window->actualGroup(), group);
     }
 
-    // Game method 2: a right answer brings the next item by itself, until
-    // the user chooses "Weiter-Taste". (A delay of zero: the soak.)
+    void delay_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("used"); // a delay the dialog cannot offer: the nearest one it can
+        QTest::newRow("two and a half seconds") << 2500 << 2500;
+        QTest::newRow("none") << 0 << 1000;
+        QTest::newRow("negative") << -5 << 1000;
+        QTest::newRow("too long") << 45000 << 30000;
+    }
+
+    // Game method 2: a right answer brings the next item by itself after the
+    // delay, until the user chooses "Weiter-Taste".
     void delay()
     {
-        start("[General]\ngameMethod=2\ntimeDelay=1000\n");
+        QFETCH(int, stored);
+        QFETCH(int, used);
+        start("[General]\ngameMethod=2\ntimeDelay=" + QByteArray::number(stored) + "\n");
+        QVERIFY(driver->child<QPushButton>("moreButton")->isHidden());
         act("wr");
         QCOMPARE(counts(), "0 von 1  (0%)");
         driver->click(true);
+        auto *timer = window->findChild<QTimer *>("delayTimer");
+        QCOMPARE(timer->interval(), used);
         driver->settings([](QWidget *dialog) {
             auto *weiter = dialog->findChild<QRadioButton *>("radioButton_weiter");
             QTest::mouseClick(weiter, Qt::LeftButton, {}, QPoint(5, weiter->height() / 2));
         });
-        QTest::qWait(2500);
-        QCOMPARE(counts(), "0 von 1  (0%)");
+        QVERIFY(!timer->isActive());
     }
 
     void settingsDialog_data()

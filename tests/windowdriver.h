@@ -46,7 +46,9 @@ public:
         if (action == 'r' || action == 'w') {
             if (!click(action == 'r') || !more->isHidden())
                 return observe(false, false);
-            // Game method 2: the next item comes by itself and clears the verdict.
+            // Game method 2: the next item comes by itself after the delay,
+            // here at once, and clears the verdict.
+            w->findChild<QTimer *>("delayTimer")->start(0);
             for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && !child<QLabel>("judgeLabel")->text().isEmpty();)
                 QTest::qWait(1);
             return observe(true, true);
@@ -64,6 +66,7 @@ public:
         const bool moved = combo->currentIndex() != index;
         if (moved && QChar(action).toLower() == 't') { // the verdict stays, the counts start again
             right = done = 0;
+            credit = false;
             counts = "0 von 0  (0%)";
         }
         return observe(false, moved && QChar(action).toLower() == 'g');
@@ -77,7 +80,7 @@ public:
                 continue;
             const bool isRight = button(k)->text() == w->actualItem().section(';', 0, 0);
             QTest::mouseClick(button(k), Qt::LeftButton);
-            right += isRight && first;
+            credit = credit || (isRight && first);
             first = false;
             verdict = isRight ? "<font color=\"green\">Richtig!</font>" : "<font color=\"red\">Falsch!</font>";
             picture = QPixmap(isRight ? ":/data/haken.png" : ":/data/kreuz.png").toImage();
@@ -91,10 +94,12 @@ public:
 private:
     QString observe(bool counted, bool fresh)
     {
-        if (counted) {
-            right = qMin(right, ++done);
+        if (counted) { // a right first answer counts with its own item only
+            right += std::exchange(credit, false);
+            ++done;
             counts = QString("%1 von %2  (%3%)").arg(right).arg(done).arg(int(double(right) / done * 100.0));
         }
+        credit = credit && !fresh;
         first = first || fresh;
         verdict = fresh ? QString() : verdict;
         const QList<int> drawn = w->drawnIndices();
@@ -120,6 +125,7 @@ private:
     QString item;
     int right = 0;
     int done = 0;
+    bool credit = false;
     QString counts = "0 von 0  (0%)";
     bool first = true;
     QString verdict;

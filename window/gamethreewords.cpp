@@ -1,5 +1,6 @@
 #include "window/gamethreewords.h"
 
+#include "window/layoutfit.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/anleitungsdialog.h"
 #include "dialogs/einstellungen.h"
@@ -7,6 +8,7 @@
 #include "words/qtcompat.h"
 #include "words/textdocument.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFont>
@@ -17,6 +19,8 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QtGlobal>
+
+#include <utility>
 
 namespace {
 
@@ -62,6 +66,7 @@ gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
     connect(aboutAction, &QAction::triggered, this, &gameThreeWords::showAbout);
     connect(anleitungAction, &QAction::triggered, this, &gameThreeWords::showAnleitung);
 
+    selectStoredGroup();
     setGameListComboBox(prefs->gameType());
 
     // activated, not currentIndexChanged: only the user's own choice of a
@@ -98,8 +103,16 @@ gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
 
     ui.label_haken->hide();
 
-    // Only capabilities that speak offer the repeat; until then both the
-    // button and its key stay out of the way.
+    setUpCapabilityHooks();
+    setUpInput();
+    fitLayout();
+    ui.leftButton->setFocus();
+}
+
+// The repeat and the notice are offered to capabilities: until one asks for
+// them they stay out of the way.
+void gameThreeWords::setUpCapabilityHooks()
+{
     speakerButton = new QToolButton(ui.outerBox);
     speakerButton->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
     speakerButton->setToolTip(tr("Nochmal hören (Taste 0)"));
@@ -118,14 +131,11 @@ gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
                                 "Gruppen mit Wörtern."), ui.outerBox);
     noticeLabel->setWordWrap(true);
     noticeLabel->setAlignment(Qt::AlignCenter);
-    noticeLabel->hide();
     ui.verticalLayout_2->insertWidget(2, noticeLabel);
     noticeLabel->setVisible(prefs->gameType() == 1 && !canDraw(1));
 
     lingerTimer.setSingleShot(true);
     lingerTimer.setInterval(600);
-    for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton})
-        button->installEventFilter(this);
     connect(&lingerTimer, &QTimer::timeout, this, [this] {
         for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton}) {
             if (button->underMouse() || button->hasFocus()) {
@@ -134,6 +144,52 @@ gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
             }
         }
     });
+}
+
+// Keys for hands that cannot aim a mouse, and guards for hands that tremble.
+void gameThreeWords::setUpInput()
+{
+    const QPushButton *const words[] = {ui.leftButton, ui.middleButton, ui.rightButton};
+    const Qt::Key keys[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3};
+    for (int k = 0; k < 3; ++k) {
+        auto *answer = new QAction(this);
+        answer->setShortcuts({QKeySequence(keys[k]), QKeySequence(Qt::KeypadModifier | keys[k])});
+        answer->setAutoRepeat(false);
+        addAction(answer);
+        QPushButton *button = const_cast<QPushButton *>(words[k]);
+        connect(answer, &QAction::triggered, button, [button] { button->animateClick(); });
+        button->setToolTip(tr("Taste %1").arg(k + 1));
+        button->installEventFilter(this);
+    }
+    auto *next = new QAction(this);
+    next->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter),
+                        QKeySequence(Qt::KeypadModifier | Qt::Key_Enter)});
+    // A held key repeats; a patient holding it down must not skip items unseen.
+    next->setAutoRepeat(false);
+    addAction(next);
+    connect(next, &QAction::triggered, this, [this] {
+        if (ui.moreButton->isVisible())
+            ui.moreButton->animateClick();
+    });
+    ui.moreButton->installEventFilter(this);
+
+    // A brushed wheel must not change the list under the patient's hand.
+    for (QComboBox *combo : {ui.comboBox_wordGroup, ui.comboBox_typ}) {
+        combo->setFocusPolicy(Qt::StrongFocus);
+        combo->installEventFilter(this);
+    }
+
+    // The verdict appears beside the tick without moving anything.
+    QSizePolicy tick = ui.label_haken->sizePolicy();
+    tick.setRetainSizeWhenHidden(true);
+    ui.label_haken->setSizePolicy(tick);
+    // The word buttons share the width equally whatever words they carry.
+    for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton})
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+
+    // The delay shortened for a test run: found by name.
+    delayTimer.setObjectName(QStringLiteral("delayTimer"));
+    delayTimer.setParent(this);
 }
 
 QStringList gameThreeWords::shownWords() const
@@ -162,7 +218,9 @@ void gameThreeWords::setWordGroups(const QStringList &names, const QList<QString
 {
     m_wordListSource = source;
     threeWords::setWordGroups(names, entries);
+    selectStoredGroup();
     setGameListComboBox(prefs->gameType());
+    fitLayout();
     emit trainingChosen(prefs->gameType(), actualGroup());
     defineButtons(false);
 }
@@ -177,6 +235,7 @@ void gameThreeWords::setPracticeGroup(const QString &name, const QStringList &en
     const QString group = actualGroup();
     threeWords::setPracticeGroup(name, entries);
     fillGroupList(prefs->gameType());
+    fitLayout();
     if (actualGroup() != group) {
         emit trainingChosen(prefs->gameType(), actualGroup());
         defineButtons(false);
@@ -191,6 +250,13 @@ void gameThreeWords::closeEvent(QCloseEvent *event)
 
 bool gameThreeWords::eventFilter(QObject *watched, QEvent *event)
 {
+    // The second click of a double click would skip the next item unseen.
+    if (watched == ui.moreButton)
+        return event->type() == QEvent::MouseButtonDblClick || QMainWindow::eventFilter(watched, event);
+    if (watched == ui.comboBox_wordGroup || watched == ui.comboBox_typ) {
+        return (event->type() == QEvent::Wheel && !static_cast<QWidget *>(watched)->hasFocus())
+            || QMainWindow::eventFilter(watched, event);
+    }
     switch (event->type()) {
     case QEvent::Enter:
     case QEvent::FocusIn:
@@ -245,6 +311,7 @@ void gameThreeWords::slotNewWordList(int gameType)
 {
     emit trainingChosen(gameType, actualGroup());
     emit itemReplaced();
+    creditPending = false;
     nextItem(gameType);
     placeWords();
 }
@@ -281,11 +348,17 @@ void gameThreeWords::defineButtons(bool update)
     nextItem(prefs->gameType());
     placeWords();
     ui.judgeLabel->setText(QString());
+    ui.judgeLabel->setAccessibleName(QString());
     ui.label_haken->hide();
     firstAttempt = true;
+    // A replaced item takes its credit with it: a right answer counts only
+    // together with its own item.
+    const bool credit = std::exchange(creditPending, false);
     if (update) {
+        rightWords += credit;
         ++doneWords;
         updateStatistics();
+        ui.leftButton->setFocus();
     }
 }
 
@@ -324,8 +397,11 @@ void gameThreeWords::hideMoreButton()
     ui.moreButton->hide();
 }
 
-void gameThreeWords::setFontSizeAll(int size)
+void gameThreeWords::setFontSizeAll(int storedSize)
 {
+    // A size the settings dialog cannot offer is used as the nearest one it
+    // can; the stored value stays until the user changes it.
+    const int size = qBound(9, storedSize, 32);
     // The window itself stays at 12 points (type list, statistics, menus);
     // only the training controls follow the chosen size.
     QFont font;
@@ -347,6 +423,27 @@ void gameThreeWords::setFontSizeAll(int size)
     wordFont.setWeight(QFont::Bold);
     ui.judgeLabel->setFont(wordFont);
     ui.judgeLabel->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    if (speakerButton)
+        fitLayout();
+}
+
+void gameThreeWords::fitLayout()
+{
+    QStringList words;
+    for (const QStringList &entries : entryLists()) {
+        for (const QString &entry : entries)
+            words += entry.split(QLatin1Char(';'));
+    }
+    const QStringList groups = groupNames() + QStringList{allGroups, practiceGroup()};
+    fitTrainingLayout(this, ui, ui.moreButton->font().pointSize(), words, groups);
+}
+
+void gameThreeWords::selectStoredGroup()
+{
+    // The group chosen last time, where the list for the type offers it.
+    const QString stored = prefs->value(QStringLiteral("wordGroup")).toString();
+    if (groupNames().contains(stored) || (stored == allGroups && prefs->gameType() != 1))
+        selectGroup(stored);
 }
 
 void gameThreeWords::showAboutQt()
@@ -371,6 +468,7 @@ void gameThreeWords::showAnleitung()
 void gameThreeWords::setActualGroup(const QString &word)
 {
     selectGroup(word);
+    prefs->setValue(QStringLiteral("wordGroup"), word);
     emit trainingChosen(prefs->gameType(), word);
     defineButtons(false);
 }
@@ -392,8 +490,10 @@ void gameThreeWords::placeWords()
     ui.leftButton->setText(itemPart(item, arrangements[r][0]));
     ui.middleButton->setText(itemPart(item, arrangements[r][1]));
     ui.rightButton->setText(itemPart(item, arrangements[r][2]));
-    for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton})
+    for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton}) {
         button->setEnabled(!noItem);
+        button->setAccessibleName(button->text());
+    }
     if (noticeLabel)
         noticeLabel->setVisible(noItem);
     emit itemShown(shownWords(), prefs->gameType(), itemPart(item, 0));
@@ -415,24 +515,21 @@ void gameThreeWords::updateStatistics()
 
 void gameThreeWords::judge(const QString &word)
 {
-    if (isRightWord(word)) {
-        ui.judgeLabel->setText(tr("<font color=\"green\">Richtig!</font>"));
-        ui.label_haken->setPixmap(*rightPixmap);
-        ui.label_haken->show();
-        if (prefs->gameMethod() == 2) {
-            // A damaged setting may hold a negative delay, which QTimer
-            // refuses; the item would then never change in a method without
-            // a "Weiter" button. Treat it as no delay.
-            delayTimer.start(qMax(0, prefs->timeDelay()));
-        }
-        if (firstAttempt)
-            ++rightWords;
-        firstAttempt = false;
-    } else {
-        ui.judgeLabel->setText(tr("<font color=\"red\">Falsch!</font>"));
-        ui.label_haken->setPixmap(*wrongPixmap);
-        ui.label_haken->show();
-        firstAttempt = false;
+    const bool right = isRightWord(word);
+    ui.judgeLabel->setText(right ? tr("<font color=\"green\">Richtig!</font>")
+                                 : tr("<font color=\"red\">Falsch!</font>"));
+    ui.label_haken->setPixmap(right ? *rightPixmap : *wrongPixmap);
+    ui.label_haken->show();
+    // A screen reader says the verdict each time, also the same one again.
+    ui.judgeLabel->setAccessibleName(right ? tr("Richtig!") : tr("Falsch!"));
+    QAccessibleEvent verdict(ui.judgeLabel, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&verdict);
+    if (right && prefs->gameMethod() == 2) {
+        // A delay the settings dialog cannot offer is used as the nearest one
+        // it can: none at all would move on before the verdict is seen.
+        delayTimer.start(qBound(1000, prefs->timeDelay(), 30000));
     }
-    emit answerJudged(word, isRightWord(word));
+    creditPending = creditPending || (right && firstAttempt);
+    firstAttempt = false;
+    emit answerJudged(word, right);
 }

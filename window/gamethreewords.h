@@ -102,6 +102,10 @@ private:
     void updateStatistics();
     void judge(const QString &word);
     void fillGroupList(int gameType);
+    void selectStoredGroup();
+    void setUpInput();
+    void setUpCapabilityHooks();
+    void fitLayout();
 
     preferences *prefs;
     Ui_mainWindow ui;
@@ -110,6 +114,8 @@ private:
     QAction *anleitungAction = nullptr;
     int rightWords = 0;
     bool firstAttempt = true;
+    // A right answer at the first attempt, credited when its item is counted.
+    bool creditPending = false;
     int doneWords = 0;
     QPixmap *rightPixmap = nullptr;
     QPixmap *wrongPixmap = nullptr;

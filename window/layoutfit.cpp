@@ -1,0 +1,149 @@
+#include "window/layoutfit.h"
+
+#include "ui_mainwindow.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QMainWindow>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+
+#include <utility>
+
+namespace {
+
+QSize widestText(const QFont &font, const QStringList &texts)
+{
+    const QFontMetrics metrics(font);
+    QSize widest(0, metrics.height());
+    for (const QString &text : texts)
+        widest = widest.expandedTo(metrics.size(Qt::TextShowMnemonic, text));
+    return widest;
+}
+
+// What a push button needs for the widest of these texts, as it measures
+// itself: its own size hint with that text on it.
+QSize buttonSize(QPushButton *button, const QStringList &texts)
+{
+    const QFontMetrics metrics(button->font());
+    QString widest;
+    for (const QString &text : texts) {
+        if (metrics.size(Qt::TextShowMnemonic, text).width() > metrics.size(Qt::TextShowMnemonic, widest).width())
+            widest = text;
+    }
+    const QString shown = button->text();
+    button->setText(widest);
+    const QSize size = button->sizeHint();
+    button->setText(shown);
+    return size;
+}
+
+// The minimum the window's layouts ask for now: the layouts keep what their
+// items asked for before until each item has been told that it changed.
+QSize minimumNow(QMainWindow *window)
+{
+    for (QWidget *widget : window->findChildren<QWidget *>())
+        widget->updateGeometry();
+    return window->minimumSizeHint();
+}
+
+QSize comboSize(QComboBox *combo, const QFont &font, const QStringList &texts)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.fontMetrics = QFontMetrics(font);
+    const QSize text = widestText(font, texts) + QSize(4, 0);
+    return combo->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, combo);
+}
+
+} // namespace
+
+int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QStringList &words,
+                      const QStringList &groups)
+{
+    const QRect screen = window->screen()->availableGeometry();
+    // The frame is known once the window is shown; a few pixels before.
+    const QSize frame = window->isVisible() ? window->frameGeometry().size() - window->size() : QSize(16, 40);
+    const QSize room = screen.size() - frame;
+
+    QFont font;
+    font.setPointSize(size);
+    const QSize groupList = comboSize(ui.comboBox_wordGroup, font, groups);
+    ui.comboBox_wordGroup->setFixedWidth(qMax(230, groupList.width()));
+    ui.comboBox_wordGroup->setMinimumHeight(qMax(40, groupList.height()));
+    const QSize typeList = comboSize(ui.comboBox_typ, ui.comboBox_typ->font(),
+                                     {ui.comboBox_typ->itemText(0), ui.comboBox_typ->itemText(1)});
+    ui.comboBox_typ->setFixedWidth(qMax(230, typeList.width()));
+
+    // The row of both lists as it is while it fits; else its halves one
+    // above the other, and where even a half is too wide, each label above
+    // its list.
+    ui.horizontalLayout_3->setDirection(QBoxLayout::LeftToRight);
+    ui.horizontalLayout_6->setDirection(QBoxLayout::LeftToRight);
+    ui.horizontalLayout_7->setDirection(QBoxLayout::LeftToRight);
+    ui.horizontalSpacer->changeSize(200, 16, QSizePolicy::Expanding, QSizePolicy::Minimum);
+    if (minimumNow(window).width() > room.width()) {
+        ui.horizontalLayout_3->setDirection(QBoxLayout::TopToBottom);
+        ui.horizontalSpacer->changeSize(0, 0, QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+    for (QBoxLayout *half : {ui.horizontalLayout_6, ui.horizontalLayout_7}) {
+        if (minimumNow(window).width() > room.width())
+            half->setDirection(QBoxLayout::TopToBottom);
+    }
+    ui.groupBox_wordGroup->setMinimumHeight(0);
+    ui.groupBox_wordGroup->setMaximumHeight(QWIDGETSIZE_MAX);
+    minimumNow(window);
+    ui.groupBox_wordGroup->setFixedHeight(qMax(60, ui.groupBox_wordGroup->minimumSizeHint().height()));
+
+    QPushButton *const buttons[] = {ui.leftButton, ui.middleButton, ui.rightButton};
+    const auto useWordSize = [&](int points) {
+        QFont wordFont;
+        wordFont.setPointSize(points);
+        for (QPushButton *each : buttons)
+            each->setFont(wordFont);
+        const QSize button = buttonSize(ui.leftButton, words);
+        for (QPushButton *each : buttons)
+            each->setMinimumSize(button.width(), qMax(50, button.height()));
+    };
+    int wordSize = size + 3;
+    useWordSize(wordSize);
+    for (int tooWide = minimumNow(window).width(); tooWide > room.width() && wordSize > 6; --wordSize) {
+        useWordSize(wordSize - 1);
+        // Smaller words help only where they are what is too wide.
+        if (minimumNow(window).width() >= std::exchange(tooWide, minimumNow(window).width())) {
+            useWordSize(wordSize);
+            break;
+        }
+    }
+
+    // The tick keeps its room while hidden; fixed, so that neither the
+    // placeholder text nor the picture changes it.
+    ui.label_haken->setFixedSize(55, 55);
+    QFont verdictFont = ui.judgeLabel->font();
+    const QSize verdict = widestText(verdictFont, {QStringLiteral("Richtig!"), QStringLiteral("Falsch!")});
+    ui.judgeLabel->setFixedSize(qMax(160, verdict.width() + 8), qMax(50, verdict.height() + 4));
+    ui.moreButton->setMinimumHeight(qMax(50, ui.moreButton->sizeHint().height()));
+
+    // Where the height is short, the empty status bar, the form's own
+    // minimum heights and the margins give way to what the texts need.
+    const auto compact = [&](bool on) {
+        window->statusBar()->setVisible(!on);
+        ui.outerBox->setMinimumHeight(on ? 0 : 280);
+        ui.textButtonBox->setMinimumHeight(on ? 0 : 85);
+        ui.widget_2->setMinimumSize(370, on ? 0 : 140);
+        ui.widget->setMinimumHeight(on ? 0 : 70);
+        ui.groupBox_statistics->setMinimumHeight(on ? 0 : 50);
+        for (QLayout *layout : window->centralWidget()->findChildren<QLayout *>()) {
+            layout->setContentsMargins(on ? 3 : -1, on ? 3 : -1, on ? 3 : -1, on ? 3 : -1);
+            layout->setSpacing(on ? 3 : -1);
+        }
+    };
+    compact(false);
+    if (minimumNow(window).height() > room.height())
+        compact(true);
+
+    window->resize(QSize(800, 530).expandedTo(minimumNow(window)).boundedTo(room));
+    return wordSize;
+}
