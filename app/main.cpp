@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "settings/preferences.h"
 #include "window/gamethreewords.h"
+#include "words/qtcompat.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -16,7 +17,10 @@ int main(int argc, char *argv[])
         return readCommandLine(QCoreApplication::arguments(), options);
     }
 
+    QtCompat::enableHighDpi();
     QApplication app(argc, argv);
+    // Wayland matches the window to its desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.pondrel.Skarvel"));
     // Read after Qt has taken its own options (-style and the like).
     const int exitCode = readCommandLine(QApplication::arguments(), options);
     if (exitCode >= 0)

@@ -4,7 +4,7 @@
 # libraries come from dpkg-shlibdeps (Debian: dpkg-dev).
 set(CPACK_PACKAGE_NAME skarvel)
 set(CPACK_PACKAGE_VENDOR Pondrel)
-set(CPACK_PACKAGE_CONTACT Pondrel)
+set(CPACK_PACKAGE_CONTACT "Pondrel <info@pondrel.de>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "word and spelling trainer for aphasia therapy (German)")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
 Skarvel is a drill for the speech and language therapy of aphasia. It shows

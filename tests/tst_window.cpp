@@ -205,6 +205,33 @@ private slots:
         QCOMPARE(chosen.takeFirst(), (QVariantList{0, "Blumenarten"}));
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown.last(), (QVariantList{window->shownWords(), 0, window->actualItem().section(';', 0, 0)}));
+        start(config.contents()); // the group chosen is chosen again
+        QCOMPARE(window->actualGroup(), "Blumenarten");
+    }
+
+    // Keys answer and move on wherever the focus is, and the focus goes back
+    // to the first word; a double click brings one item, not two; the wheel
+    // changes no list it is not in; a screen reader hears words and verdicts.
+    void keysAndGuards()
+    {
+        start("[General]\ngameType=0\n");
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        int right = 0;
+        while (!window->isRightWord(driver->button(right)->text()))
+            ++right;
+        QCOMPARE(driver->button(right)->accessibleName(), driver->button(right)->text());
+        QTest::keyClick(driver->child<QComboBox>("comboBox_typ"), Qt::Key(Qt::Key_1 + right));
+        QTRY_COMPARE(QAccessible::queryAccessibleInterface(driver->child<QLabel>("judgeLabel"))->text(QAccessible::Name), "Richtig!");
+        QTest::keyClick(driver->child<QComboBox>("comboBox_wordGroup"), Qt::Key_Enter, Qt::KeypadModifier);
+        QTRY_COMPARE(counts(), "1 von 1  (100%)");
+        QCOMPARE(window->focusWidget(), driver->button(0));
+        QTest::mouseClick(driver->child<QPushButton>("moreButton"), Qt::LeftButton);
+        QTest::mouseDClick(driver->child<QPushButton>("moreButton"), Qt::LeftButton);
+        QTest::mouseRelease(driver->child<QPushButton>("moreButton"), Qt::LeftButton);
+        QCOMPARE(counts(), "1 von 2  (50%)");
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(driver->child<QComboBox>("comboBox_wordGroup"), &wheel);
+        QCOMPARE(window->actualGroup(), "Baumarten");
     }
 
     void commandLine_data()

@@ -10,6 +10,7 @@
 // for the same seed, so tests seed through seedRandom and never rely on the
 // values themselves.
 
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QSettings>
 #include <QTextStream>
@@ -89,6 +90,16 @@ inline void setUtf8(QSettings &settings)
 }
 
 #endif
+
+// Crisp on screens scaled by two: Qt 6 scales by itself, Qt 5 only when told
+// before the application object exists (pictures then come in @2x as well).
+inline void enableHighDpi()
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
+}
 
 // A label's picture: a pointer on Qt 5, a value on Qt 6.
 template<typename Label>
