@@ -126,18 +126,22 @@ int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QS
     ui.judgeLabel->setFixedSize(qMax(160, verdict.width() + 8), qMax(50, verdict.height() + 4));
     ui.moreButton->setMinimumHeight(qMax(50, ui.moreButton->sizeHint().height()));
 
-    // Where the height is short, the empty status bar, the form's own
-    // minimum heights and the margins give way to what the texts need.
+    // A minimum set on a widget stands in for what its contents need, so the
+    // form's own minimums grow to that, bottom up. Where the height is short,
+    // they give way, and so do the empty status bar and the margins.
     const auto compact = [&](bool on) {
         window->statusBar()->setVisible(!on);
-        ui.outerBox->setMinimumHeight(on ? 0 : 280);
-        ui.textButtonBox->setMinimumHeight(on ? 0 : 85);
-        ui.widget_2->setMinimumSize(370, on ? 0 : 140);
-        ui.widget->setMinimumHeight(on ? 0 : 70);
-        ui.groupBox_statistics->setMinimumHeight(on ? 0 : 50);
         for (QLayout *layout : window->centralWidget()->findChildren<QLayout *>()) {
             layout->setContentsMargins(on ? 3 : -1, on ? 3 : -1, on ? 3 : -1, on ? 3 : -1);
             layout->setSpacing(on ? 3 : -1);
+        }
+        const std::pair<QWidget *, QSize> formMinimums[] = {
+            {ui.widget, {0, 70}}, {ui.widget_2, {370, 140}}, {ui.textButtonBox, {0, 85}},
+            {ui.outerBox, {0, 280}}, {ui.groupBox_statistics, {0, 50}}};
+        for (const auto &[widget, form] : formMinimums) {
+            widget->setMinimumSize(0, 0);
+            minimumNow(window);
+            widget->setMinimumSize(QSize(form.width(), on ? 0 : form.height()).expandedTo(widget->minimumSizeHint()));
         }
     };
     compact(false);
