@@ -44,8 +44,11 @@ QSize buttonSize(QPushButton *button, const QStringList &texts)
 // items asked for before until each item has been told that it changed.
 QSize minimumNow(QMainWindow *window)
 {
-    for (QWidget *widget : window->findChildren<QWidget *>())
+    // Polished as on showing: some styles change sizes then.
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        widget->ensurePolished();
         widget->updateGeometry();
+    }
     return window->minimumSizeHint();
 }
 
@@ -105,7 +108,9 @@ int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QS
             each->setFont(wordFont);
         const QSize button = buttonSize(ui.leftButton, words);
         for (QPushButton *each : buttons)
-            each->setMinimumSize(button.width(), qMax(50, button.height()));
+            each->setMinimumWidth(button.width());
+        for (QPushButton *each : buttons)
+            each->setFixedHeight(qMax(50, button.height()));
     };
     int wordSize = size + 3;
     useWordSize(wordSize);
