@@ -81,7 +81,7 @@ private slots:
         start("[General]\ngameType=0\nfontSize=" + QByteArray::number(fontSize) + "\n", file.fileName());
         QVERIFY(wordSize ? driver->button(0)->font().pointSize() == wordSize : driver->button(0)->font().pointSize() < 35);
         QVERIFY(window->minimumSize().width() <= window->screen()->availableGeometry().width());
-        act("n"); // lets the status bar settle, which some styles size on showing
+        act("wn"); // lets the status bar settle, which some styles size anew after the first verdict
         const QRect more = driver->child<QPushButton>("moreButton")->geometry(), middle = driver->button(1)->geometry();
         const QSize size = window->size();
         act("wrnwnrrnn");
