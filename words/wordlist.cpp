@@ -29,11 +29,11 @@ QString fieldProblem(const QString &line, const QStringList &fields)
     if (line.trimmed().isEmpty())
         return tr("leere Zeile.");
     if (fields.size() != 3)
-        return (fields.size() == 1 ? tr("1 Feld statt 3") : tr("%1 Felder statt 3").arg(fields.size()))
-            + tr(" (richtig;falsch;falsch).");
+        return tr("%1 hat %2 statt 3 (richtig;falsch;falsch).")
+            .arg(quoted(line), fields.size() == 1 ? tr("1 Feld") : tr("%1 Felder").arg(fields.size()));
     for (int i = 0; i < 3; ++i) {
         if (fields.at(i).trimmed().isEmpty())
-            return tr("Feld %1 ist leer.").arg(i + 1);
+            return tr("In %1 ist Feld %2 leer.").arg(quoted(line)).arg(i + 1);
     }
     for (int i = 0; i < 3; ++i) {
         for (int j = i + 1; j < 3; ++j) {
