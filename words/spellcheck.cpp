@@ -127,7 +127,12 @@ bool fits(const QString &w, int at, int length, Where where)
     const QChar before = at > 0 ? w.at(at - 1) : QChar();
     const int next = at + length;
     const QChar after = next < w.size() ? w.at(next) : QChar();
+    // Of the word within the phrase.
     const bool atEnd = next == w.size() || !w.at(next).isLetter();
+    const bool atStart = !before.isLetter();
+    int end = next;
+    while (end < w.size() && w.at(end).isLetter())
+        ++end;
     switch (where) {
     case Where::Anywhere:
         return true;
@@ -137,7 +142,7 @@ bool fits(const QString &w, int at, int length, Where where)
     case Where::End:
         return atEnd;
     case Where::Inner:
-        return !atEnd && !isConsonant(after) && (at == 0 || isVowel(before));
+        return !atEnd && !isConsonant(after) && (atStart || isVowel(before));
     case Where::ShortVowel:
         // Not after the e of an ending: nobody writes "Vogell".
         return isVowel(before) && !(at > 1 && isVowel(w.at(at - 2))) && (atEnd ? before != QLatin1Char('e') : isVowel(after));
@@ -149,7 +154,7 @@ bool fits(const QString &w, int at, int length, Where where)
     case Where::EndAfterVowel:
         return atEnd && isVowel(before);
     case Where::StressedE:
-        return !isVowel(before) && !isVowel(after) && at < w.size() - 2;
+        return !isVowel(before) && !isVowel(after) && at < end - 2;
     case Where::NotAfterS:
         return before != QLatin1Char('s');
     }

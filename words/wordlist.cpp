@@ -78,7 +78,7 @@ wordList wordList::read(const QString &path)
     // further than the limits.
     QByteArray bytes;
     qint64 lineEnds = 0;
-    while (!file.atEnd() && bytes.size() <= maxBytes && lineEnds <= maxLines) {
+    while (bytes.size() <= maxBytes && lineEnds <= maxLines) {
         const QByteArray piece = file.read(64 * 1024);
         if (piece.isEmpty() && file.error() != QFileDevice::NoError) {
             list.m_refusal = tr("Die Datei %1 kann nicht gelesen werden.").arg(name);
@@ -159,6 +159,7 @@ wordList wordList::check(const QByteArray &bytes)
             continue;
         }
 
+        groupHadLines = groupLine > 0;
         if (!utf8) {
             list.addProblem(number, tr("keine gültige UTF-8-Kodierung."));
             continue;
@@ -167,7 +168,6 @@ wordList wordList::check(const QByteArray &bytes)
             list.addProblem(number, tr("Eintrag vor der ersten Gruppe (es fehlt eine Zeile „#Gruppenname“)."));
             continue;
         }
-        groupHadLines = true;
         const QStringList fields = line.split(QLatin1Char(';'), Qt::KeepEmptyParts, Qt::CaseSensitive);
         const QString problem = fieldProblem(line, fields);
         if (!problem.isEmpty()) {
