@@ -96,11 +96,12 @@ private slots:
         QTest::newRow("BOM, CRLF") << QByteArray("\xef\xbb\xbf#A\r\nOma;Omma;Ohma\r\n# B \r\nRose;Rohse;Rosse") << "" << "A:1  B :1";
         QTest::newRow("before first group") << QByteArray("Oma;Omma;Ohma\n#A\nOpa;Oppa;Obba\n")
                                             << "Zeile 1: Eintrag vor der ersten Gruppe (es fehlt eine Zeile „#Gruppenname“)." << "A:1";
-        QTest::newRow("fields") << QByteArray("#A\nOpa;Oppa\nOma;Omma;Ohma;x\n\nRose; ;Rosse\nMama;Mamma;Mama\nPapa;Pappa;Baba\n")
+        QTest::newRow("fields") << QByteArray("#A\nOpa;Oppa\nOma;Omma;Ohma;x\n\nRose; ;Rosse\nMama;Mamma;Mama\nPapa;Pappa;Baba\nOma;Om\tma;Ohma\n")
                                 << "Zeile 2: „Opa;Oppa“ hat 2 Felder statt 3 (richtig;falsch;falsch).\n"
                                    "Zeile 3: „Oma;Omma;Ohma;x“ hat 4 Felder statt 3 (richtig;falsch;falsch).\n"
                                    "Zeile 4: leere Zeile.\nZeile 5: In „Rose; ;Rosse“ ist Feld 2 leer.\n"
-                                   "Zeile 6: „Mama“ steht zweimal in der Zeile." << "A:1";
+                                   "Zeile 6: „Mama“ steht zweimal in der Zeile.\n"
+                                   "Zeile 8: Die Zeile enthält ein unsichtbares Steuerzeichen (etwa einen Tabulator)." << "A:1";
         QTest::newRow("right word twice") << QByteArray("#A\nOma;Omma;Ohma\n#B\nOma;Ommah;Ohmma\nRose;Rohse;Rosse\n")
                                           << "Zeile 4: „Oma“ ist schon in Zeile 2 ein richtiges Wort." << "A:1 B:1";
         QTest::newRow("empty groups") << QByteArray("#A\n#B\nOma;Omma;Ohma\n#C\nx;\n")

@@ -23,11 +23,20 @@ QString quoted(const QString &text)
     return QStringLiteral("„%1“").arg(text);
 }
 
+// A tab, a stray carriage return and the like: nothing a button can show,
+// and a carriage return would not even survive writing the list again.
+bool hasControl(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
 // The first thing wrong with an entry line on its own, or an empty string.
 QString fieldProblem(const QString &line, const QStringList &fields)
 {
     if (line.trimmed().isEmpty())
         return tr("leere Zeile.");
+    if (hasControl(line))
+        return tr("Die Zeile enthält ein unsichtbares Steuerzeichen (etwa einen Tabulator).");
     if (fields.size() != 3)
         return tr("%1 hat %2 statt 3 (richtig;falsch;falsch).")
             .arg(quoted(line), fields.size() == 1 ? tr("1 Feld") : tr("%1 Felder").arg(fields.size()));
@@ -146,6 +155,8 @@ wordList wordList::check(const QByteArray &bytes)
                 list.addProblem(number, tr("keine gültige UTF-8-Kodierung") + notLoaded);
             } else if (group.name.trimmed().isEmpty()) {
                 list.addProblem(number, tr("Gruppe ohne Namen") + notLoaded);
+            } else if (hasControl(group.name)) {
+                list.addProblem(number, tr("Der Gruppenname enthält ein unsichtbares Steuerzeichen") + notLoaded);
             } else if (group.name == threeWords::allGroups) {
                 list.addProblem(number, tr("%1 steht für alle Gruppen zusammen und kann keine Gruppe heißen")
                                             .arg(quoted(group.name)) + notLoaded);
