@@ -27,7 +27,10 @@ QString quoted(const QString &text)
 // and a carriage return would not even survive writing the list again.
 bool hasControl(const QString &text)
 {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    // Unicode's controls are exactly these: C0, DEL and C1.
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0);
+    });
 }
 
 // The first thing wrong with an entry line on its own, or an empty string.
@@ -113,6 +116,7 @@ wordList wordList::check(const QByteArray &bytes)
     wordList list;
     QHash<QString, int> groupLines; // name -> its header line
     QHash<QString, int> rightLines; // right word -> its line
+    rightLines.reserve(int(bytes.count('\n')) + 1);
     Group group;
     int groupLine = 0;     // 0: no header yet
     bool loadGroup = false;
