@@ -56,7 +56,7 @@ class tst_wordlists : public QObject
                 for (auto *label : dialog->template findChildren<QLabel *>())
                     texts << label->text();
                 for (auto *list : dialog->template findChildren<QListWidget *>())
-                    texts << list->findItems("", Qt::MatchContains).size() + QString(" problems");
+                    texts << QString::number(list->count()) + " problems";
                 seen << texts.join('\n');
                 act(dialog);
             }
