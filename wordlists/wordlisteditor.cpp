@@ -34,8 +34,10 @@ wordListEditor::wordListEditor(const QList<wordList::Group> &groups, const QStri
         item->setFlags(item->flags() | Qt::ItemIsEditable);
     }
     ui.label_spelling->setText(
-        speller ? tr("Gelb: nicht im Wörterbuch (bei Namen und seltenen Wörtern in Ordnung). "
-                     "Rot: Falschschreibung, die ein richtiges Wort ist.")
+        speller ? tr("<span style=\"background-color:%1\">&nbsp;Gelb&nbsp;</span>: nicht im Wörterbuch (bei Namen "
+                     "und seltenen Wörtern in Ordnung). <span style=\"background-color:%2\">&nbsp;Rot&nbsp;</span>: "
+                     "Falschschreibung, die ein richtiges Wort ist.")
+                      .arg(unknownWord.name(), knownWord.name())
                 : tr("Rechtschreibprüfung aus: kein deutsches Wörterbuch gefunden (Paket hunspell-de-de)."));
 
     connect(ui.listWidget_groups, &QListWidget::currentRowChanged, this, &wordListEditor::showGroup);
@@ -119,11 +121,27 @@ bool wordListEditor::writeTo(const QString &path)
 {
     const wordList list(groups());
     const wordList checked = wordList::check(list.toBytes());
-    if (!checked.problems().isEmpty() || !checked.refusal().isEmpty()) {
+    QList<wordList::Problem> problems = checked.problems();
+    // Lines as they are written: a header, then its entries.
+    int line = 0;
+    for (const wordList::Group &group : list.groups()) {
+        ++line;
+        for (const QStringList &fields : group.entries) {
+            ++line;
+            for (int c = 1; m_speller && c < fields.size(); ++c) {
+                if (!fields.at(c).trimmed().isEmpty() && m_speller->knows(fields.at(c)))
+                    problems.append({line, tr("„%1“ steht im Wörterbuch: die Aufgabe zu „%2“ hätte zwei richtige "
+                                              "Antworten.").arg(fields.at(c), fields.at(0))});
+            }
+        }
+    }
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const wordList::Problem &a, const wordList::Problem &b) { return a.line < b.line; });
+    if (!problems.isEmpty() || !checked.refusal().isEmpty()) {
         wordListErrors dialog(this);
         dialog.setReport(tr("Die Wortliste hat Fehler. Gespeichert wird sie, wie sie ist; wer sie öffnet, "
-                            "bekommt nur die fehlerfreien Zeilen. %1").arg(checked.refusal()),
-                         checked.problems(), tr("Trotzdem speichern"));
+                            "bekommt nur die Zeilen ohne Formfehler. %1").arg(checked.refusal()),
+                         problems, tr("Trotzdem speichern"));
         if (dialog.exec() != QDialog::Accepted)
             return false;
     }
@@ -149,6 +167,7 @@ void wordListEditor::reject()
     box.button(QMessageBox::Discard)->setText(tr("Verwerfen"));
     box.button(QMessageBox::Cancel)->setText(tr("Abbrechen"));
     box.setDefaultButton(QMessageBox::Cancel);
+    box.setFont(font());
     const int answer = box.exec();
     if (answer == QMessageBox::Discard || (answer == QMessageBox::Save && save()))
         QDialog::reject();
