@@ -20,8 +20,6 @@ void wordListErrors::setReport(const QString &summary, const QList<wordList::Pro
     for (const wordList::Problem &problem : problems)
         ui.listWidget_problems->addItem(problem.message());
     ui.listWidget_problems->setVisible(!problems.isEmpty());
-    if (problems.isEmpty())
-        resize(width(), minimumSizeHint().height());
 
     ui.buttonBox->clear();
     if (!acceptText.isEmpty())
@@ -30,4 +28,10 @@ void wordListErrors::setReport(const QString &summary, const QList<wordList::Pro
                                                   QDialogButtonBox::RejectRole);
     // Nothing is loaded or written by a stray Enter.
     cancel->setDefault(true);
+
+    // The summary alone: as high as its wrapped lines need.
+    if (problems.isEmpty()) {
+        layout()->activate();
+        resize(width(), layout()->totalHeightForWidth(width()));
+    }
 }

@@ -129,8 +129,10 @@ bool wordListMenu::offer(const wordList &list, const QString &path, bool remembe
                                              : tr("Es gilt weiter die Wortliste „%1“.").arg(QFileInfo(m_source).fileName());
     if (!list.refusal().isEmpty()) {
         wordListErrors dialog(parentWidget());
-        dialog.setReport(tr("Die Wortliste „%1“ kann nicht geladen werden. %2\n\n%3").arg(name, list.refusal(), stays),
-                         list.problems(), QString());
+        const QString why = list.problems().isEmpty()
+            ? list.refusal()
+            : tr("Die Wortliste „%1“ wird nicht geladen: %2 Die Fehler stehen unten.").arg(name, list.refusal());
+        dialog.setReport(why + QLatin1Char(' ') + stays, list.problems(), QString());
         dialog.exec();
         showBundled(m_source.isEmpty());
         return false;
