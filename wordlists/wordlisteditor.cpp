@@ -61,6 +61,17 @@ wordListEditor::wordListEditor(const QList<wordList::Group> &groups, const QStri
 
 wordListEditor::~wordListEditor() = default;
 
+void wordListEditor::setNotice(const QString &notice)
+{
+    m_notice = notice;
+    say(QString());
+}
+
+void wordListEditor::say(const QString &message)
+{
+    ui.label_notice->setText(message.isEmpty() ? m_notice : message);
+}
+
 QList<wordList::Group> wordListEditor::groups() const
 {
     QList<wordList::Group> groups = m_groups;
@@ -253,7 +264,7 @@ void wordListEditor::groupEdited(QListWidgetItem *item)
         if (i != row && m_groups.at(i).name == name)
             refused = tr("Die Gruppe „%1“ gibt es schon.").arg(name);
     }
-    ui.label_notice->setText(refused);
+    say(refused);
     m_filling = true;
     item->setText(refused.isEmpty() ? name : m_groups.at(row).name);
     m_filling = false;
@@ -331,8 +342,7 @@ void wordListEditor::proposeMisspellings()
             setModified(true);
     }
     QApplication::restoreOverrideCursor();
-    ui.label_notice->setText(without.isEmpty() ? QString()
-                                               : tr("Zu wenige Vorschläge für: %1").arg(without.join(QStringLiteral(", "))));
+    say(without.isEmpty() ? QString() : tr("Zu wenige Vorschläge für: %1").arg(without.join(QStringLiteral(", "))));
 }
 
 void wordListEditor::updateButtons()

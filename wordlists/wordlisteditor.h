@@ -28,6 +28,9 @@ public:
                    QWidget *parent = nullptr);
     ~wordListEditor() override;
 
+    // One line under the table: what the user should know about this list.
+    void setNotice(const QString &notice);
+
     // The list as edited, without the rows left wholly empty.
     QList<wordList::Group> groups() const;
     const QString &path() const;
@@ -58,6 +61,8 @@ private slots:
 
 private:
     bool writeTo(const QString &path);
+    // A passing message under the table; empty brings the notice back.
+    void say(const QString &message);
     void markRow(int row);
     void setModified(bool modified);
     QList<int> chosenRows() const;
@@ -66,6 +71,7 @@ private:
     QList<wordList::Group> m_groups;
     int m_current = -1;
     QString m_path;
+    QString m_notice;
     const spellCheck *m_speller;
     bool m_filling = false;
 };

@@ -97,6 +97,12 @@ void wordListMenu::editList()
     QApplication::restoreOverrideCursor();
 
     wordListEditor editor(groups, m_whole ? m_source : QString(), speller, parentWidget());
+    if (m_source.isEmpty())
+        editor.setNotice(tr("Die mitgelieferte Wortliste bleibt, wie sie ist: Änderungen werden als eigene Liste "
+                            "gespeichert."));
+    else if (!m_whole)
+        editor.setNotice(tr("Von „%1“ wurde nur der brauchbare Teil geladen; die Datei bleibt, wie sie ist, "
+                            "und die Liste wird unter neuem Namen gespeichert.").arg(QFileInfo(m_source).fileName()));
     connect(&editor, &wordListEditor::saved, this, [this](const QString &path) {
         // Its problems were shown before it was saved.
         const wordList list = wordList::read(path);
