@@ -27,6 +27,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(NOT SKARVEL_QT6)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS qt5-style-plugin-cleanlooks)
 endif()
+# Own word lists check spelling with the German dictionary, found at run
+# time; without it the editor works and says that checking is off.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS hunspell-de-de)
 # The build keeps its debugging information; the package does not need it.
 set(CPACK_STRIP_FILES ON)
 if(UNIX AND NOT APPLE)

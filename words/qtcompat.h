@@ -21,6 +21,9 @@
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
 #include <QRandomGenerator>
 #include <QStringConverter>
+#include <QStringDecoder>
+#else
+#include <QTextCodec>
 #endif
 
 namespace QtCompat {
@@ -58,6 +61,17 @@ inline void setUtf8(QSettings &)
 {
 }
 
+// One line of a document as UTF-8: false for bytes that are no UTF-8. A byte
+// order mark is kept as a character; only the caller knows whether it opens
+// the document.
+inline bool decodeUtf8(const char *bytes, int size, QString &text)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    text = decoder.decode(QByteArrayView(bytes, size));
+    return !decoder.hasError();
+}
+
 #else
 
 QT_WARNING_PUSH
@@ -87,6 +101,17 @@ inline void setUtf8(QTextStream &stream)
 inline void setUtf8(QSettings &settings)
 {
     settings.setIniCodec("UTF-8");
+}
+
+// One line of a document as UTF-8: false for bytes that are no UTF-8. A byte
+// order mark is kept as a character; only the caller knows whether it opens
+// the document.
+inline bool decodeUtf8(const char *bytes, int size, QString &text)
+{
+    static QTextCodec *const codec = QTextCodec::codecForName("UTF-8");
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    text = codec->toUnicode(bytes, size, &state);
+    return state.invalidChars == 0 && state.remainingChars == 0;
 }
 
 #endif

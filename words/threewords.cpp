@@ -75,9 +75,14 @@ const QList<int> &threeWords::drawnIndices() const
 
 void threeWords::loadWordGroups(const QString &documentPath)
 {
-    m_groupNames->clear();
-    groupEntries->clear();
-    firstOfName.clear();
+    readWordGroups(documentPath, *m_groupNames, *groupEntries);
+    indexNames();
+}
+
+void threeWords::readWordGroups(const QString &documentPath, QStringList &names, QList<QStringList> &entries)
+{
+    names.clear();
+    entries.clear();
 
     // An unopened file is at its end at once, so a missing document simply
     // reads as one without lines.
@@ -91,9 +96,9 @@ void threeWords::loadWordGroups(const QString &documentPath)
     while (!stream.atEnd()) {
         const QString line = stream.readLine();
         if (line.startsWith(QLatin1Char('#'))) {
-            m_groupNames->append(line.mid(1));
+            names.append(line.mid(1));
             if (headerSeen) {
-                groupEntries->append(pending);
+                entries.append(pending);
                 pending.clear();
             } else {
                 // Entry lines read so far stay pending and join this first group.
@@ -107,9 +112,8 @@ void threeWords::loadWordGroups(const QString &documentPath)
     // that could ever be selected; they are dropped, so that every entry list
     // has its name and the names and lists stay of one length.
     if (headerSeen)
-        groupEntries->append(pending);
+        entries.append(pending);
     file.close();
-    indexNames();
 }
 
 void threeWords::indexNames()

@@ -55,6 +55,9 @@ public:
     static const QString allGroups;       // "Alle"
     static const QString bundledDocument; // ":/data/wordgroups.dat"
 
+    // The group names and entry lines of a document, as the store loads them.
+    static void readWordGroups(const QString &documentPath, QStringList &names, QList<QStringList> &entries);
+
 protected:
     void loadWordGroups(const QString &documentPath = bundledDocument);
 

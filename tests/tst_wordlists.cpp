@@ -1,0 +1,349 @@
+// Own word lists: the checker on damaged files, writing and reading back,
+// the German dictionary, the editor through its widgets, and the start and
+// the menu on the real window, all on real files in temporary directories.
+
+#include "app/capabilities.h"
+#include "app/commandline.h"
+#include "settings/preferences.h"
+#include "testsupport.h"
+#include "window/gamethreewords.h"
+#include "wordlists/wordlisteditor.h"
+#include "wordlists/wordlisterrors.h"
+#include "wordlists/wordlistmenu.h"
+#include "words/spellcheck.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <functional>
+
+class tst_wordlists : public QObject
+{
+    Q_OBJECT
+    TemporaryConfig config;
+    QTemporaryDir home;
+    QStringList seen; // what the dialogs said
+
+    QString file(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(home.filePath(name));
+        if (!file.open(QFile::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QFile::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static QString summary(const wordList &list)
+    {
+        QStringList groups;
+        for (const wordList::Group &group : list.groups())
+            groups << group.name + ':' + QString::number(group.entries.size());
+        return groups.join(' ');
+    }
+    // Handles the next modal dialog of type T once it shows, and notes its text.
+    template<typename T>
+    void onModal(const std::function<void(T *)> &act)
+    {
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, timer, act] {
+            if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
+                timer->deleteLater();
+                timer->stop();
+                QStringList texts;
+                for (auto *label : dialog->template findChildren<QLabel *>())
+                    texts << label->text();
+                for (auto *list : dialog->template findChildren<QListWidget *>())
+                    texts << QString::number(list->count()) + " problems";
+                seen << texts.join('\n');
+                act(dialog);
+            }
+        });
+        timer->start(10);
+    }
+    static void press(QDialog *dialog, const QString &text)
+    {
+        for (auto *button : dialog->findChildren<QAbstractButton *>()) {
+            if (button->text() == text)
+                return QTest::mouseClick(button, Qt::LeftButton);
+        }
+        QFAIL(qPrintable("no button " + text));
+    }
+    static QPushButton *button(QWidget *w, const char *name) { return w->findChild<QPushButton *>(name); }
+    static void type(const QString &text)
+    {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents(); // the editor hands its text over queued
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (const char *variable : {"XDG_DATA_HOME", "HOME", "XDG_RUNTIME_DIR"})
+            qputenv(variable, QFile::encodeName(home.filePath(variable)));
+        QDir(home.path()).mkdir("XDG_RUNTIME_DIR");
+        QFile::setPermissions(home.filePath("XDG_RUNTIME_DIR"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void checking_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("problems");
+        QTest::addColumn<QString>("usable"); // or why nothing is
+        QTest::newRow("BOM, CRLF") << QByteArray("\xef\xbb\xbf#A\r\nOma;Omma;Ohma\r\n# B \r\nRose;Rohse;Rosse") << "" << "A:1  B :1";
+        QTest::newRow("before first group") << QByteArray("Oma;Omma;Ohma\n#A\nOpa;Oppa;Obba\n")
+                                            << "Zeile 1: Eintrag vor der ersten Gruppe (es fehlt eine Zeile „#Gruppenname“)." << "A:1";
+        QTest::newRow("fields") << QByteArray("#A\nOpa;Oppa\nOma;Omma;Ohma;x\n\nRose; ;Rosse\nMama;Mamma;Mama\nPapa;Pappa;Baba\nOma;Om\tma;Ohma\n")
+                                << "Zeile 2: „Opa;Oppa“ hat 2 Felder statt 3 (richtig;falsch;falsch).\n"
+                                   "Zeile 3: „Oma;Omma;Ohma;x“ hat 4 Felder statt 3 (richtig;falsch;falsch).\n"
+                                   "Zeile 4: leere Zeile.\nZeile 5: In „Rose; ;Rosse“ ist Feld 2 leer.\n"
+                                   "Zeile 6: „Mama“ steht zweimal in der Zeile.\n"
+                                   "Zeile 8: Die Zeile enthält ein unsichtbares Steuerzeichen (etwa einen Tabulator)." << "A:1";
+        QTest::newRow("right word twice") << QByteArray("#A\nOma;Omma;Ohma\n#B\nOma;Ommah;Ohmma\nRose;Rohse;Rosse\n")
+                                          << "Zeile 4: „Oma“ ist schon in Zeile 2 ein richtiges Wort." << "A:1 B:1";
+        QTest::newRow("empty groups") << QByteArray("#A\n#B\nOma;Omma;Ohma\n#C\nx;\n")
+                                      << "Zeile 1: Die Gruppe „A“ hat keine Einträge.\n"
+                                         "Zeile 4: Die Gruppe „C“ hat keinen fehlerfreien Eintrag.\n"
+                                         "Zeile 5: „x;“ hat 2 Felder statt 3 (richtig;falsch;falsch)." << "B:1";
+        QTest::newRow("invalid UTF-8") << QByteArray("#A\nOma;Om\xff" "a;Ohma\nOpa;Oppa;Obba\n#B\xc3\nRose;Rohse;Rosse\n#C\nRad;Rat;Ratt\xe2\x82")
+                                       << "Zeile 2: keine gültige UTF-8-Kodierung.\n"
+                                          "Zeile 4: keine gültige UTF-8-Kodierung; ihre Einträge werden nicht geladen.\n"
+                                          "Zeile 6: Die Gruppe „C“ hat keinen fehlerfreien Eintrag.\n"
+                                          "Zeile 7: keine gültige UTF-8-Kodierung." << "A:1";
+        QTest::newRow("group names") << QByteArray("#A\nOma;Omma;Ohma\n#A\nOpa;Oppa;Obba\n#Alle\nx;y;z\n# \nq;w;e\n")
+                                     << "Zeile 3: Die Gruppe „A“ gibt es schon in Zeile 1; ihre Einträge werden nicht geladen.\n"
+                                        "Zeile 5: „Alle“ steht für alle Gruppen zusammen und kann keine Gruppe heißen; "
+                                        "ihre Einträge werden nicht geladen.\n"
+                                        "Zeile 7: Gruppe ohne Namen; ihre Einträge werden nicht geladen." << "A:1";
+        QTest::newRow("empty file") << QByteArray("") << "" << "Die Datei ist leer.";
+        QTest::newRow("nothing usable") << QByteArray("#A\n")  << "Zeile 1: Die Gruppe „A“ hat keine Einträge."
+                                        << "Die Wortliste enthält keine Gruppe mit fehlerfreien Einträgen.";
+    }
+
+    // Every problem with its line; only what is right is loaded, and it
+    // agrees with what the word store reads from the same file.
+    void checking()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, problems);
+        QFETCH(QString, usable);
+        const QString path = file("list.txt", bytes);
+        const wordList list = wordList::read(path);
+        QStringList messages;
+        for (const wordList::Problem &problem : list.problems())
+            messages << problem.message();
+        QCOMPARE(messages.join('\n'), problems);
+        QCOMPARE(list.refusal().isEmpty() ? summary(list) : list.refusal(), usable);
+        QStringList names;
+        QList<QStringList> entries;
+        threeWords::readWordGroups(path, names, entries);
+        for (int g = 0; g < list.groups().size(); ++g)
+            QVERIFY(entries.at(names.indexOf(list.names().at(g))).contains(list.entryLines().at(g).first()));
+    }
+
+    void limits_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("refusal");
+        const QByteArray entry = "Oma;Omma;Ohma\n";
+        QTest::newRow("1 MiB") << file("big.txt", "#A\n" + QByteArray(1024 * 1024, 'x')) << "Die Datei „big.txt“ ist größer als 1 MiB.";
+        QTest::newRow("endless") << "/dev/zero" << "Die Datei „zero“ ist größer als 1 MiB.";
+        QTest::newRow("20,001 lines") << file("long.txt", "#A\n" + entry + QByteArray(19999, '\n')) << "Die Datei „long.txt“ hat mehr als 20.000 Zeilen.";
+        QTest::newRow("20,000 lines") << file("full.txt", "#A\n" + entry + QByteArray(19998, '\n')) << "";
+        QTest::newRow("gone") << home.filePath("gone.txt") << "Die Datei „gone.txt“ gibt es nicht (mehr).";
+        QTest::newRow("folder") << home.path() << QString("„%1“ ist ein Ordner, keine Datei.").arg(QFileInfo(home.path()).fileName());
+    }
+
+    void limits()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, refusal);
+        QCOMPARE(wordList::read(path).refusal(), refusal);
+    }
+
+    // A list is written in the bundled form whatever it was read from, in
+    // one piece or not at all.
+    void writing()
+    {
+        const wordList read = wordList::read(file("crlf.txt", "\xef\xbb\xbf#Familie\r\nOma;Omma;Ohma\r\n#Garten\r\nRose;Rohse;Rosse"));
+        const QString path = home.filePath("saved.txt");
+        QCOMPARE(read.save(path), QString());
+        QCOMPARE(contents(path), "#Familie\nOma;Omma;Ohma\n#Garten\nRose;Rohse;Rosse\n");
+        QCOMPARE(wordList::read(path).entryLines(), read.entryLines());
+        QVERIFY(read.save(path + "/x.txt").startsWith("Die Wortliste kann nicht als „x.txt“ gespeichert werden"));
+    }
+
+    void spelling_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("first"); // the most plausible
+        QTest::newRow("v/f") << "Vogel" << "Fogel";
+        QTest::newRow("d/t") << "Hund" << "Hunt";
+        QTest::newRow("ß/ss") << "Straße" << "Strasse";
+        QTest::newRow("tz/z") << "Katze" << "Kaze";
+        QTest::newRow("chs/ks") << "Fuchs" << "Fuks";
+        QTest::newRow("ie/i") << "Biene" << "Bine";
+        QTest::newRow("äu/eu") << "Häuser" << "Heuser";
+        QTest::newRow("phrase") << "rote Bete" << "rote Pete";
+        QTest::newRow("vowels only") << "Aue" << "Ahue";
+        QTest::newRow("three letters") << "Uhu" << "Uhhu";
+    }
+
+    // Plausible misspellings that the dictionary (and hunspell itself)
+    // does not know: never the word, never two alike.
+    void spelling()
+    {
+        QFETCH(QString, word);
+        QFETCH(QString, first);
+        const spellCheck *speller = spellCheck::german();
+        if (!speller)
+            QSKIP("no German dictionary (hunspell-de-de): hunspell/de_DE.dic in no data folder");
+        QVERIFY(speller->knows(word));
+        const QStringList proposals = speller->proposeMisspellings(word, 4);
+        QCOMPARE(proposals.value(0), first);
+        QCOMPARE(proposals.size(), 4);
+        QCOMPARE(QSet<QString>(proposals.begin(), proposals.end()).size(), 4);
+        QVERIFY(!proposals.contains(word));
+        QProcess hunspell;
+        hunspell.start("hunspell", {"-i", "UTF-8", "-d", "de_DE", "-L"});
+        hunspell.write(proposals.join('\n').replace(' ', '\n').toUtf8() + '\n' + word.toUtf8());
+        hunspell.closeWriteChannel();
+        QVERIFY2(hunspell.waitForFinished(), "the hunspell program");
+        QCOMPARE(QString::fromUtf8(hunspell.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).size(), 4);
+    }
+
+    // Through the widgets: a new list with a group and two words, a save
+    // that the checker stops, misspellings proposed, save and reopen.
+    void editor()
+    {
+        const spellCheck *speller = spellCheck::german();
+        if (!speller)
+            QSKIP("no German dictionary (hunspell-de-de): hunspell/de_DE.dic in no data folder");
+        wordListEditor editor({}, QString(), speller);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        QTest::mouseClick(button(&editor, "pushButton_addGroup"), Qt::LeftButton);
+        type("Alle");
+        QCOMPARE(editor.groups().first().name, "Neue Gruppe");
+        QTest::mouseClick(button(&editor, "pushButton_renameGroup"), Qt::LeftButton);
+        type("Tiere");
+        auto *table = editor.findChild<QTableWidget *>();
+        for (const char *word : {"#Vo;gel", "Omma"}) {
+            QTest::mouseClick(button(&editor, "pushButton_addEntry"), Qt::LeftButton);
+            type(word);
+        }
+        QVERIFY(!table->item(1, 0)->toolTip().isEmpty() && table->item(0, 0)->toolTip().isEmpty());
+
+        // Checked before it is written; nothing written, no folder left.
+        onModal<QFileDialog>([this](QFileDialog *dialog) {
+            onModal<wordListErrors>([](wordListErrors *errors) { press(errors, "Abbrechen"); });
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), "Tiere");
+            QTest::keyClick(dialog->findChild<QLineEdit *>("fileNameEdit"), Qt::Key_Return);
+        });
+        QTest::mouseClick(button(&editor, "pushButton_save"), Qt::LeftButton);
+        QVERIFY(seen.last().startsWith("Die Wortliste hat Fehler."));
+        QVERIFY(!QFileInfo::exists(home.filePath("XDG_DATA_HOME")));
+
+        table->selectAll();
+        QTest::mouseClick(button(&editor, "pushButton_propose"), Qt::LeftButton);
+        QCOMPARE(table->item(0, 1)->text(), "Fogel");
+        QVERIFY(table->item(1, 1)->toolTip().isEmpty() && !table->item(1, 2)->text().isEmpty());
+        onModal<QFileDialog>([](QFileDialog *dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), "Tiere");
+            QTest::keyClick(dialog->findChild<QLineEdit *>("fileNameEdit"), Qt::Key_Return);
+        });
+        QSignalSpy saved(&editor, &wordListEditor::saved);
+        QTest::mouseClick(button(&editor, "pushButton_save"), Qt::LeftButton);
+        const QString path = QDir(wordListEditor::defaultFolder()).filePath("Tiere.txt");
+        QCOMPARE(saved.value(0), QVariantList{path});
+        QCOMPARE(contents(path), wordList(editor.groups()).toBytes());
+        QVERIFY(contents(path).startsWith("#Tiere\nVogel;Fogel;"));
+
+        // Reopened: a change, "Abbrechen" keeps it, "Verwerfen" drops it.
+        const wordList reopened = wordList::read(path);
+        QVERIFY(reopened.problems().isEmpty());
+        wordListEditor again(reopened.groups(), path, nullptr);
+        again.show();
+        QVERIFY(QTest::qWaitForWindowActive(&again));
+        QVERIFY(!button(&again, "pushButton_propose")->isEnabled());
+        again.findChild<QTableWidget *>()->item(0, 0)->setText("Vögel");
+        onModal<QMessageBox>([](QMessageBox *box) { press(box, "Abbrechen"); });
+        QTest::mouseClick(button(&again, "pushButton_close"), Qt::LeftButton);
+        QVERIFY(again.isVisible());
+        onModal<QMessageBox>([](QMessageBox *box) { press(box, "Verwerfen"); });
+        QTest::mouseClick(button(&again, "pushButton_close"), Qt::LeftButton);
+        QVERIFY(!again.isVisible());
+        QCOMPARE(wordList::read(path).entryLines(), reopened.entryLines());
+        QDir(home.filePath("XDG_DATA_HOME")).removeRecursively();
+    }
+
+    void start_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("words"); // --words
+        QTest::addColumn<QString>("answer"); // to "Fehler in der Wortliste", if it shows
+        QTest::addColumn<bool>("own");       // trains on the own list
+        const QByteArray good = "#Familie\nOma;Omma;Ohma\n#Garten\nRose;Rohse;Rosse\n";
+        const QString damaged = file("damaged.txt", good + "Tulpe;Tulbe\n");
+        QTest::newRow("first start") << QByteArray() << "" << "" << false;
+        QTest::newRow("gone") << QByteArray("[General]\nwordList=/gone/list.txt\n") << "" << "Schließen" << false;
+        QTest::newRow("relative key") << QByteArray("[General]\nwordList=list.txt\n") << "" << "" << false;
+        QTest::newRow("--words") << QByteArray() << file("good.txt", good) << "" << true;
+        QTest::newRow("usable part") << QByteArray() << damaged << "Brauchbaren Teil laden" << true;
+        QTest::newRow("cancelled") << QByteArray("[General]\nwordList=" + damaged.toUtf8() + "\n") << "" << "Abbrechen" << false;
+    }
+
+    // The start writes nothing; a list that cannot be used says so once
+    // and leaves the bundled list and the key as they were.
+    void start()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, words);
+        QFETCH(QString, answer);
+        QFETCH(bool, own);
+        config.write(settings);
+        const QByteArray damagedBefore = contents(home.filePath("damaged.txt"));
+        seen.clear();
+        if (!answer.isEmpty())
+            onModal<wordListErrors>([answer](wordListErrors *dialog) { press(dialog, answer); });
+        {
+            preferences prefs("Pondrel", "Skarvel");
+            gameThreeWords window(&prefs);
+            StartOptions options;
+            options.wordList = words;
+            wireWordLists(window, prefs, options);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QTRY_COMPARE(seen.size(), answer.isEmpty() ? 0 : 1);
+            QCOMPARE(window.wordListSource(), own ? QFileInfo(words).absoluteFilePath() : QString());
+            QCOMPARE(window.groupNames().first(), own ? "Familie" : "Baumarten");
+            QCOMPARE(window.findChild<QAction *>("actionBundledWordList")->isChecked(), !own);
+        }
+        QCOMPARE(config.contents(), settings);
+        QCOMPARE(contents(home.filePath("damaged.txt")), damagedBefore);
+        QVERIFY(!QFileInfo::exists(home.filePath("XDG_DATA_HOME")));
+    }
+
+    // Chosen in the menu: remembered under the key, until the bundled list
+    // is chosen again.
+    void menu()
+    {
+        config.write(QByteArray());
+        preferences prefs("Pondrel", "Skarvel");
+        wordListMenu menu(prefs, nullptr);
+        QSignalSpy chosen(&menu, &wordListMenu::listChosen);
+        const QString path = file("menu.txt", "#Familie\nOma;Omma;Ohma\n");
+        QVERIFY(menu.openList(path, true));
+        QCOMPARE(chosen.takeFirst().at(2).toString(), path);
+        QCOMPARE(config.contents(), "[General]\nwordList=" + path.toUtf8() + "\n");
+        menu.findChild<QAction *>("actionBundledWordList")->trigger();
+        QCOMPARE(chosen.takeFirst().at(0).toStringList().size(), 12);
+        QCOMPARE(config.contents(), "[General]\nwordList=\n");
+    }
+};
+
+QTEST_MAIN(tst_wordlists)
+#include "tst_wordlists.moc"

@@ -1,0 +1,79 @@
+#ifndef WORDLISTEDITOR_H
+#define WORDLISTEDITOR_H
+
+#include "ui_wordlisteditor.h"
+#include "words/wordlist.h"
+
+#include <QDialog>
+
+class spellCheck;
+
+// "Wortliste bearbeiten": the groups on the left, the entries of the chosen
+// group as a table on the right, both edited in place. With a dictionary it
+// marks right words it does not know (names are fine) and misspellings it
+// knows (the item would have two right answers), and proposes misspellings.
+//
+// "Speichern" writes to the list's own file; a list without one (the bundled
+// list, or one of which only the usable part was loaded) goes through
+// "Speichern unter…", so that neither is ever written over. Closing with
+// unsaved changes asks.
+class wordListEditor : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // path: where "Speichern" writes, empty for none. speller: nullptr
+    // where there is no dictionary.
+    wordListEditor(const QList<wordList::Group> &groups, const QString &path, const spellCheck *speller,
+                   QWidget *parent = nullptr);
+    ~wordListEditor() override;
+
+    // One line under the table: what the user should know about this list.
+    void setNotice(const QString &notice);
+
+    // The list as edited, without the rows left wholly empty.
+    QList<wordList::Group> groups() const;
+    const QString &path() const;
+
+    // Where own lists go unless the user picks another folder: "Wortlisten"
+    // under the application's data location. Not created by asking.
+    static QString defaultFolder();
+
+signals:
+    void saved(const QString &path);
+
+public slots:
+    bool save();
+    bool saveAs();
+    void reject() override;
+
+private slots:
+    void showGroup(int row);
+    void addGroup();
+    void renameGroup();
+    void deleteGroup();
+    void groupEdited(QListWidgetItem *item);
+    void addEntry();
+    void deleteEntries();
+    void entryEdited(QTableWidgetItem *item);
+    void proposeMisspellings();
+    void updateButtons();
+
+private:
+    bool writeTo(const QString &path);
+    // A passing message under the table; empty brings the notice back.
+    void say(const QString &message);
+    void markRow(int row);
+    void setModified(bool modified);
+    QList<int> chosenRows() const;
+
+    Ui_wordListEditor ui;
+    QList<wordList::Group> m_groups;
+    int m_current = -1;
+    QString m_path;
+    QString m_notice;
+    const spellCheck *m_speller;
+    bool m_filling = false;
+};
+
+#endif // WORDLISTEDITOR_H

@@ -1,0 +1,182 @@
+#include "wordlists/wordlistmenu.h"
+
+#include "settings/basepreferences.h"
+#include "wordlists/wordlisteditor.h"
+#include "wordlists/wordlisterrors.h"
+#include "words/spellcheck.h"
+#include "words/threewords.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
+
+const QString wordListMenu::key = QStringLiteral("wordList");
+
+wordListMenu::wordListMenu(basePreferences &prefs, QWidget *parent)
+    : QMenu(tr("Wortliste"), parent), m_prefs(prefs)
+{
+    setObjectName(QStringLiteral("menuWortliste"));
+    QAction *open = addAction(tr("Eigene Wortliste öffnen…"));
+    QAction *edit = addAction(tr("Wortliste bearbeiten…"));
+    m_bundledAction = addAction(tr("Mitgelieferte Wortliste"));
+    open->setObjectName(QStringLiteral("actionOpenWordList"));
+    edit->setObjectName(QStringLiteral("actionEditWordList"));
+    m_bundledAction->setObjectName(QStringLiteral("actionBundledWordList"));
+    m_bundledAction->setCheckable(true);
+    m_bundledAction->setChecked(true);
+    connect(open, &QAction::triggered, this, &wordListMenu::openOwnList);
+    connect(edit, &QAction::triggered, this, &wordListMenu::editList);
+    connect(m_bundledAction, &QAction::triggered, this, &wordListMenu::useBundledList);
+}
+
+wordListMenu::~wordListMenu() = default;
+
+void wordListMenu::start(const QString &commandLineList)
+{
+    QString path = commandLineList;
+    if (path.isEmpty()) {
+        // Anything but an absolute path is damage: the bundled list, and
+        // the key stays as it is until the user chooses.
+        const QVariant stored = m_prefs.value(key);
+        if (stored.userType() == QMetaType::QString && QDir::isAbsolutePath(stored.toString()))
+            path = stored.toString();
+    }
+    if (path.isEmpty())
+        return;
+    path = QFileInfo(path).absoluteFilePath();
+    const wordList list = wordList::read(path);
+    if (list.refusal().isEmpty() && list.problems().isEmpty())
+        return use(list, path, true, false);
+    QTimer::singleShot(0, this, [this, list, path] { offer(list, path, false); });
+}
+
+const QString &wordListMenu::source() const
+{
+    return m_source;
+}
+
+void wordListMenu::openOwnList()
+{
+    QString folder = wordListEditor::defaultFolder();
+    if (!m_source.isEmpty())
+        folder = QFileInfo(m_source).path();
+    else if (!QFileInfo::exists(folder))
+        folder = QDir::homePath();
+    const QString path = QFileDialog::getOpenFileName(parentWidget(), tr("Eigene Wortliste öffnen"), folder,
+                                                      tr("Wortlisten (*.txt *.dat);;Alle Dateien (*)"));
+    if (!path.isEmpty())
+        openList(path, true);
+}
+
+bool wordListMenu::openList(const QString &path, bool remember)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    return offer(wordList::read(absolute), absolute, remember);
+}
+
+void wordListMenu::editList()
+{
+    QList<wordList::Group> groups = m_groups;
+    if (m_source.isEmpty()) {
+        QStringList names;
+        QList<QStringList> entries;
+        threeWords::readWordGroups(threeWords::bundledDocument, names, entries);
+        for (int g = 0; g < names.size(); ++g) {
+            wordList::Group group{names.at(g), {}};
+            for (const QString &line : entries.at(g))
+                group.entries.append(line.split(QLatin1Char(';'), Qt::KeepEmptyParts, Qt::CaseSensitive));
+            groups.append(group);
+        }
+    }
+    // The dictionary is loaded on first use, which takes a moment.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const spellCheck *speller = spellCheck::german();
+    QApplication::restoreOverrideCursor();
+
+    wordListEditor editor(groups, m_whole ? m_source : QString(), speller, parentWidget());
+    if (m_source.isEmpty())
+        editor.setNotice(tr("Die mitgelieferte Wortliste bleibt, wie sie ist: Änderungen werden als eigene Liste "
+                            "gespeichert."));
+    else if (!m_whole)
+        editor.setNotice(tr("Von „%1“ wurde nur der brauchbare Teil geladen; die Datei bleibt, wie sie ist, "
+                            "und die Liste wird unter neuem Namen gespeichert.").arg(QFileInfo(m_source).fileName()));
+    connect(&editor, &wordListEditor::saved, this, [this](const QString &path) {
+        // Its problems were shown before it was saved.
+        const wordList list = wordList::read(path);
+        if (list.refusal().isEmpty())
+            use(list, path, list.problems().isEmpty(), true);
+    });
+    editor.exec();
+}
+
+void wordListMenu::useBundledList()
+{
+    if (!m_prefs.value(key).toString().isEmpty())
+        m_prefs.setValue(key, QString());
+    showBundled(true);
+    if (m_source.isEmpty())
+        return;
+    m_source.clear();
+    m_groups.clear();
+    m_whole = false;
+    QStringList names;
+    QList<QStringList> entries;
+    threeWords::readWordGroups(threeWords::bundledDocument, names, entries);
+    emit listChosen(names, entries, QString());
+}
+
+bool wordListMenu::offer(const wordList &list, const QString &path, bool remember)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QString stays = m_source.isEmpty() ? tr("Es gilt weiter die mitgelieferte Wortliste.")
+                                             : tr("Es gilt weiter die Wortliste „%1“.").arg(QFileInfo(m_source).fileName());
+    if (!list.refusal().isEmpty()) {
+        wordListErrors dialog(parentWidget());
+        const QString why = list.problems().isEmpty()
+            ? list.refusal()
+            : tr("Die Wortliste „%1“ wird nicht geladen: %2 Die Fehler stehen unten.").arg(name, list.refusal());
+        dialog.setReport(why + QLatin1Char(' ') + stays, list.problems(), QString());
+        dialog.exec();
+        showBundled(m_source.isEmpty());
+        return false;
+    }
+    if (!list.problems().isEmpty()) {
+        int words = 0;
+        for (const wordList::Group &group : list.groups())
+            words += int(group.entries.size());
+        wordListErrors dialog(parentWidget());
+        const int groups = int(list.groups().size());
+        dialog.setReport(tr("Die Wortliste „%1“ hat %2 Fehler (unten). Laden lässt sich der brauchbare Teil: "
+                            "%3 mit %4. Die Datei bleibt, wie sie ist.")
+                             .arg(name)
+                             .arg(list.problems().size())
+                             .arg(groups == 1 ? tr("1 Gruppe") : tr("%1 Gruppen").arg(groups),
+                                  words == 1 ? tr("1 Wort") : tr("%1 Wörtern").arg(words)),
+                         list.problems(), tr("Brauchbaren Teil laden"));
+        if (dialog.exec() != QDialog::Accepted) {
+            showBundled(m_source.isEmpty());
+            return false;
+        }
+    }
+    use(list, path, list.problems().isEmpty(), remember);
+    return true;
+}
+
+void wordListMenu::use(const wordList &list, const QString &path, bool whole, bool remember)
+{
+    m_source = path;
+    m_groups = list.groups();
+    m_whole = whole;
+    if (remember)
+        m_prefs.setValue(key, path);
+    showBundled(false);
+    emit listChosen(list.names(), list.entryLines(), path);
+}
+
+void wordListMenu::showBundled(bool bundled)
+{
+    m_bundledAction->setChecked(bundled);
+}

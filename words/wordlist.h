@@ -1,0 +1,65 @@
+#ifndef WORDLIST_H
+#define WORDLIST_H
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A word list of the therapist's own: checked line by line when it is read,
+// and written in the bundled list's form (UTF-8 without a byte order mark,
+// "\n" after every line, "#Gruppe" lines, entries "richtig;falsch;falsch").
+//
+// A line means what it means to threeWords::readWordGroups: "#" first makes
+// it a group header, anything else is an entry. Reading is stricter: every
+// line that would give the trainer a wrong item is a problem with its line
+// number and stays out of the usable part, which is what may be loaded.
+class wordList
+{
+public:
+    struct Group
+    {
+        QString name;
+        QList<QStringList> entries; // three fields each, the right word first
+    };
+    struct Problem
+    {
+        int line; // 1-based
+        QString text;
+        QString message() const; // "Zeile 3: …"
+    };
+
+    static const qint64 maxBytes = 1024 * 1024;
+    static const int maxLines = 20000;
+
+    wordList() = default;
+    explicit wordList(const QList<Group> &groups);
+
+    // Reads and checks the file. One over maxBytes or maxLines is refused
+    // without being read whole; a byte order mark and "\r\n" are accepted.
+    static wordList read(const QString &path);
+    static wordList check(const QByteArray &bytes);
+
+    // The usable part.
+    const QList<Group> &groups() const;
+    const QList<Problem> &problems() const;
+    // Why nothing of the list can be used; empty when some of it can.
+    const QString &refusal() const;
+
+    // The usable part in the word store's terms: names, and entry lines.
+    QStringList names() const;
+    QList<QStringList> entryLines() const;
+
+    QByteArray toBytes() const;
+    // Writes through QSaveFile, so that a crash never leaves half a list.
+    // Returns why it failed, or an empty string.
+    QString save(const QString &path) const;
+
+private:
+    void addProblem(int line, const QString &text);
+
+    QList<Group> m_groups;
+    QList<Problem> m_problems;
+    QString m_refusal;
+};
+
+#endif // WORDLIST_H
