@@ -216,6 +216,7 @@ private slots:
     void keysAndGuards()
     {
         start("[General]\ngameType=0\n");
+        window->activateWindow(); // no window manager gives it the focus in Xvfb
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         int right = 0;
         while (!window->isRightWord(driver->button(right)->text()))

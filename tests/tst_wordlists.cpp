@@ -224,6 +224,7 @@ private slots:
             QSKIP("no German dictionary (hunspell-de-de): hunspell/de_DE.dic in no data folder");
         wordListEditor editor({}, QString(), speller);
         editor.show();
+        editor.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&editor));
         QTest::mouseClick(button(&editor, "pushButton_addGroup"), Qt::LeftButton);
         type("Alle");
@@ -267,6 +268,7 @@ private slots:
         QVERIFY(reopened.problems().isEmpty());
         wordListEditor again(reopened.groups(), path, nullptr);
         again.show();
+        again.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&again));
         QVERIFY(!button(&again, "pushButton_propose")->isEnabled());
         again.findChild<QTableWidget *>()->item(0, 0)->setText("Vögel");
