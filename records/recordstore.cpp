@@ -365,7 +365,9 @@ bool recordStore::recordAnswer(trainingRecord &training, const answerRecord &ans
     bool ok = m_db.transaction();
     if (ok && begins) {
         query.prepare(QStringLiteral("INSERT INTO trainings (patient_id, started, game_type, word_group, word_list)"
-                                     " VALUES (?, ?, ?, ?, ?)"));
+                                     " VALUES (?, ?, ?, coalesce(?, ''), coalesce(?, ''))"));
+        // Qt 5 binds a null string as NULL, Qt 6 as text: coalesce() makes
+        // both write the same.
         for (const QVariant &value : {QVariant(training.patientId), QVariant(isoTime(answer.at)),
                                       QVariant(training.gameType), QVariant(training.group), QVariant(training.wordList)})
             query.addBindValue(value);
@@ -373,7 +375,7 @@ bool recordStore::recordAnswer(trainingRecord &training, const answerRecord &ans
         training.id = query.lastInsertId().toLongLong();
     }
     if (ok) {
-        // NULLIF: no choice is NULL, bound the same way on Qt 5 and Qt 6.
+        // No choice: NULL.
         query.prepare(QStringLiteral("INSERT INTO answers (training_id, at, right_word, shown_words, first_choice,"
                                      " first_attempt_right, attempts, response_ms)"
                                      " VALUES (?, ?, ?, ?, NULLIF(?, ''), ?, ?, NULLIF(?, -1))"));

@@ -50,7 +50,7 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
 
     QTableWidget *table = ui.tableWidget_trainings;
     table->setColumnCount(verlaufReport::header().size());
-    table->setHorizontalHeaderLabels(verlaufReport::header());
+    table->setHorizontalHeaderLabels(verlaufReport::header(true));
     table->setRowCount(rows.size());
     for (int row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < rows.at(row).size(); ++column) {
@@ -64,6 +64,7 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
     // rest of the dialog together.
     table->horizontalHeader()->setResizeContentsPrecision(40);
     table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
     table->scrollToBottom();
 
     for (const auto &word : m_report.missed())

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDateTimeAxis>
 #include <QFileInfo>
-#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QLineSeries>
@@ -68,14 +67,16 @@ QChart *makeChart(const QList<trainingSummary> &trainings)
     chart->setMargins(QMargins(4, 4, 4, 4));
     auto *time = new QDateTimeAxis;
     time->setFormat(QStringLiteral("dd.MM.yy"));
-    // One training alone, or all on one day, still gets a readable axis.
-    QDateTime first = trainings.isEmpty() ? QDateTime::currentDateTime() : trainings.first().started;
-    QDateTime last = trainings.isEmpty() ? first : trainings.last().started;
-    if (first.daysTo(last) < 2) {
+    // Whole days, a tick at most every day: dates never repeat on the axis,
+    // and a single day still stands between two others.
+    QDate first = trainings.isEmpty() ? QDate::currentDate() : trainings.first().started.toLocalTime().date();
+    QDate last = (trainings.isEmpty() ? first : trainings.last().started.toLocalTime().date()).addDays(1);
+    if (first.daysTo(last) < 3) {
         first = first.addDays(-1);
         last = last.addDays(1);
     }
-    time->setRange(first.toLocalTime(), last.toLocalTime());
+    time->setRange(first.startOfDay(), last.startOfDay());
+    time->setTickCount(int(qMin<qint64>(first.daysTo(last), 6)) + 1);
     auto *percent = new QValueAxis;
     percent->setRange(0, 100);
     percent->setTickCount(6);
@@ -109,10 +110,13 @@ verlaufReport::verlaufReport(const QString &patient, const QList<trainingSummary
     }
 }
 
-QStringList verlaufReport::header()
+QStringList verlaufReport::header(bool twoLines)
 {
-    return {tr("Datum"), tr("Trainingstyp"), tr("Wortgruppe"), tr("Wörter"), tr("Richtig im 1. Versuch (%)"),
-            tr("Median Antwortzeit (s)")};
+    QStringList titles{tr("Datum"), tr("Trainingstyp"), tr("Wortgruppe"), tr("Wörter"),
+                       tr("Richtig im\n1. Versuch (%)"), tr("Median\nAntwortzeit (s)")};
+    if (!twoLines)
+        titles.replaceInStrings(QStringLiteral("\n"), QStringLiteral(" "));
+    return titles;
 }
 
 const QList<QStringList> &verlaufReport::rows() const
@@ -159,12 +163,14 @@ void verlaufReport::writePdf(QIODevice *device) const
 {
     QPdfWriter writer(device);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter);
+    // QTextDocument::print() keeps 2 cm free on every side itself.
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setTitle(tr("Verlauf – %1").arg(m_patient));
     writer.setCreator(QStringLiteral("Skarvel"));
 
-    // Drawn at twice its size, so that it stays sharp on paper.
-    const QSizeF size(720, 300);
+    // 17 cm wide at 96 dpi, drawn at twice that, so that it stays sharp
+    // on paper.
+    const QSizeF size(640, 270);
     QImage image((size * 2).toSize(), QImage::Format_RGB32);
     image.fill(Qt::white);
     {
@@ -172,7 +178,9 @@ void verlaufReport::writePdf(QIODevice *device) const
         QChart *chart = makeChart(m_trainings);
         scene.addItem(chart);
         chart->setGeometry(QRectF(QPointF(0, 0), size));
-        chart->layout()->activate();
+        // The axes lay themselves out in posted events.
+        QCoreApplication::sendPostedEvents(chart);
+        QCoreApplication::sendPostedEvents(&scene);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         scene.render(&painter, QRectF(image.rect()), QRectF(QPointF(0, 0), size));
@@ -185,8 +193,9 @@ void verlaufReport::writePdf(QIODevice *device) const
                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))))
                        .arg(int(size.width()));
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
-    for (const QString &title : header())
-        html += QStringLiteral("<th>") + title.toHtmlEscaped() + QStringLiteral("</th>");
+    for (const QString &title : header(true))
+        html += QStringLiteral("<th>") + title.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))
+            + QStringLiteral("</th>");
     html += QStringLiteral("</tr></thead>");
     for (const QStringList &row : m_rows) {
         html += QStringLiteral("<tr>");
@@ -205,7 +214,7 @@ void verlaufReport::writePdf(QIODevice *device) const
 
     QTextDocument document;
     QFont font = document.defaultFont();
-    font.setPointSize(10);
+    font.setPointSize(9);
     document.setDefaultFont(font);
     document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("skarvel:chart")), image);
     document.setHtml(html);

@@ -20,7 +20,8 @@ public:
     verlaufReport(const QString &patient, const QList<trainingSummary> &trainings,
                   const QList<QPair<QString, int>> &missed);
 
-    static QStringList header();
+    // twoLines: the long titles broken for a narrow table.
+    static QStringList header(bool twoLines = false);
     // One row per training, oldest first.
     const QList<QStringList> &rows() const;
     const QList<QPair<QString, int>> &missed() const;
