@@ -1,9 +1,9 @@
 #include "records/patientdialog.h"
 
+#include "records/notice.h"
 #include "records/recordstore.h"
 
 #include <QInputDialog>
-#include <QMessageBox>
 #include <QPushButton>
 
 patientDialog::patientDialog(recordStore &store, qint64 current, QWidget *parent)
@@ -76,6 +76,7 @@ void patientDialog::removePatient()
                     tr("„%1“ mit allen Aufzeichnungen löschen (Trainings: %2, Antworten: %3)?\n\n"
                        "Das lässt sich nicht rückgängig machen.").arg(item->text()).arg(counts.first).arg(counts.second),
                     QMessageBox::NoButton, this);
+    box.setFont(font());
     QPushButton *remove = box.addButton(tr("Löschen"), QMessageBox::DestructiveRole);
     box.setDefaultButton(box.addButton(tr("Abbrechen"), QMessageBox::RejectRole));
     box.exec();
@@ -124,6 +125,7 @@ QString patientDialog::askName(const QString &title, const QString &name)
 {
     QInputDialog dialog(this);
     dialog.setWindowTitle(title);
+    dialog.setFont(font());
     dialog.setLabelText(tr("Name:"));
     dialog.setTextValue(name);
     dialog.setOkButtonText(tr("OK"));
@@ -141,5 +143,5 @@ QString patientDialog::askName(const QString &title, const QString &name)
 
 void patientDialog::complain(const QString &message)
 {
-    QMessageBox::warning(this, windowTitle(), message);
+    showNotice(this, QMessageBox::Warning, windowTitle(), message);
 }

@@ -1,5 +1,6 @@
 #include "records/patientrecords.h"
 
+#include "records/notice.h"
 #include "records/patientdialog.h"
 #include "records/verlaufdialog.h"
 #include "settings/basepreferences.h"
@@ -7,7 +8,6 @@
 #include <QAction>
 #include <QEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -150,11 +150,11 @@ void patientRecords::setPracticeOffered(bool offered)
     if (!offered || !patientId)
         return;
     const int words = m_store.missedEntries(patientId, practiceTrainings).size();
-    QMessageBox::information(
-        window, tr("Fehlerwörter üben"),
+    showNotice(
+        window, QMessageBox::Information, tr("Fehlerwörter üben"),
         words ? tr("Beim Trainingstyp „Falschwörter“ steht jetzt nach „Alle“ die Gruppe „%1“ zur Wahl: "
-                   "%2 Wörter, die %3 in den letzten fünf Trainings nicht im 1. Versuch richtig hatte.")
-                    .arg(practiceGroup).arg(words).arg(m_patient)
+                   "%2, die %3 in den letzten fünf Trainings nicht im 1. Versuch richtig hatte.")
+                    .arg(practiceGroup, words == 1 ? tr("ein Wort") : tr("%1 Wörter").arg(words), m_patient)
               : tr("%1 hat in den letzten fünf Trainings mit „Falschwörter“ alles im 1. Versuch richtig "
                    "beantwortet. Sobald ein Wort falsch gewählt wird, steht die Gruppe „%2“ zur Wahl.")
                     .arg(m_patient, practiceGroup));
@@ -212,5 +212,5 @@ void patientRecords::offerPractice()
 
 void patientRecords::tell(const QString &message)
 {
-    QMessageBox::warning(window, tr("Patient"), message);
+    showNotice(window, QMessageBox::Warning, tr("Patient"), message);
 }

@@ -268,7 +268,7 @@ QList<patientRecord> recordStore::patients()
 {
     QList<patientRecord> list;
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("SELECT id, name FROM patients")))
+    if (!isOpen() || !query.exec(QStringLiteral("SELECT id, name FROM patients")))
         return list;
     while (query.next())
         list.append({query.value(0).toLongLong(), query.value(1).toString()});
@@ -293,16 +293,20 @@ qint64 recordStore::addPatient(const QString &name)
 {
     QString problem;
     const QString clean = cleanName(name, &problem);
-    if (patientId(clean) && problem.isEmpty())
+    if (problem.isEmpty() && !isOpen())
+        problem = tr("„%1“ ist nicht geöffnet").arg(m_fileName);
+    else if (problem.isEmpty() && patientId(clean))
         problem = tr("Es gibt schon einen Patienten „%1“").arg(clean);
+    if (!problem.isEmpty()) {
+        fail(problem, QString());
+        return 0;
+    }
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("INSERT INTO patients (name, created) VALUES (?, ?)"));
     query.addBindValue(clean);
     query.addBindValue(isoTime(QDateTime::currentDateTimeUtc()));
-    if (problem.isEmpty() && !query.exec())
-        problem = tr("„%1“ kann nicht angelegt werden: %2").arg(clean, query.lastError().text());
-    if (!problem.isEmpty()) {
-        fail(problem, QString());
+    if (!query.exec()) {
+        fail(tr("„%1“ kann nicht angelegt werden").arg(clean), query.lastError().text());
         return 0;
     }
     return query.lastInsertId().toLongLong();

@@ -1,12 +1,13 @@
 #include "records/verlaufdialog.h"
 
+#include "records/notice.h"
 #include "records/recordstore.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -98,7 +99,7 @@ void verlaufDialog::chooseCsv()
                                          QStringLiteral("csv"));
     QString error;
     if (!fileName.isEmpty() && !exportCsv(fileName, &error))
-        QMessageBox::warning(this, tr("Export"), error);
+        showNotice(this, QMessageBox::Warning, tr("Export"), error);
 }
 
 void verlaufDialog::choosePdf()
@@ -107,7 +108,7 @@ void verlaufDialog::choosePdf()
                                          QStringLiteral("pdf"));
     QString error;
     if (!fileName.isEmpty() && !exportPdf(fileName, &error))
-        QMessageBox::warning(this, tr("Export"), error);
+        showNotice(this, QMessageBox::Warning, tr("Export"), error);
 }
 
 QString verlaufDialog::askFileName(const QString &title, const QString &filter, const QString &suffix)
@@ -116,11 +117,12 @@ QString verlaufDialog::askFileName(const QString &title, const QString &filter, 
     // that no file name may hold on one of the systems.
     QString name = tr("Verlauf %1 %2").arg(patient, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
     name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
-    QFileDialog dialog(this, title,
-                       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/') + name
-                           + QLatin1Char('.') + suffix,
-                       filter);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QFileDialog dialog(this, title, folder + QLatin1Char('/') + name + QLatin1Char('.') + suffix, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFont(font());
     dialog.setDefaultSuffix(suffix);
     // Qt's own dialog speaks English without a translator; the desktop's
     // own dialog brings its language along.

@@ -199,8 +199,9 @@ void verlaufReport::writePdf(QIODevice *device) const
     html += QStringLiteral("</tr></thead>");
     for (const QStringList &row : m_rows) {
         html += QStringLiteral("<tr>");
-        for (const QString &cell : row)
-            html += QStringLiteral("<td>") + cell.toHtmlEscaped() + QStringLiteral("</td>");
+        for (int column = 0; column < row.size(); ++column)
+            html += QLatin1String(column >= 3 ? "<td align=\"right\">" : "<td>") + row.at(column).toHtmlEscaped()
+                + QStringLiteral("</td>");
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");
