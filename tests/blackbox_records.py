@@ -15,6 +15,7 @@ from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
 
 ITEMS = 6
+started = []
 TITLE = "Pondrel - Skarvel – Frau Kill"
 
 
@@ -23,12 +24,15 @@ def wait(condition, what):
         if result := condition():
             return result
         time.sleep(0.05)
+    for process in started:
+        process.kill()
     sys.exit(f"no {what}")
 
 
 def start(program, top):
     env = dict(os.environ, **{name: os.path.join(top, name) for name in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME")})
     process = subprocess.Popen([program, "--patient", "Frau Kill"], env=dict(env, XDG_RUNTIME_DIR=top))
+    started.append(process)
     x = display.Display()
     window = wait(lambda: [w for w in x.screen().root.query_tree().children
                            if w.get_full_property(x.intern_atom("_NET_WM_NAME"), 0)
