@@ -95,23 +95,17 @@ bool verlaufDialog::exportPdf(const QString &fileName, QString *error) const
 
 void verlaufDialog::chooseCsv()
 {
-    const QString fileName = askFileName(tr("Verlauf als CSV exportieren"), tr("CSV-Dateien (*.csv)"),
-                                         QStringLiteral("csv"));
-    QString error;
-    if (!fileName.isEmpty() && !exportCsv(fileName, &error))
-        showNotice(this, QMessageBox::Warning, tr("Export"), error);
+    exportAs(tr("Verlauf als CSV exportieren"), tr("CSV-Dateien (*.csv)"), QStringLiteral("csv"),
+             &verlaufDialog::exportCsv);
 }
 
 void verlaufDialog::choosePdf()
 {
-    const QString fileName = askFileName(tr("Verlauf als PDF exportieren"), tr("PDF-Dateien (*.pdf)"),
-                                         QStringLiteral("pdf"));
-    QString error;
-    if (!fileName.isEmpty() && !exportPdf(fileName, &error))
-        showNotice(this, QMessageBox::Warning, tr("Export"), error);
+    exportAs(tr("Verlauf als PDF exportieren"), tr("PDF-Dateien (*.pdf)"), QStringLiteral("pdf"),
+             &verlaufDialog::exportPdf);
 }
 
-QString verlaufDialog::askFileName(const QString &title, const QString &filter, const QString &suffix)
+void verlaufDialog::exportAs(const QString &title, const QString &filter, const QString &suffix, Writer write)
 {
     // The patient's name stands in the file name, without the characters
     // that no file name may hold on one of the systems.
@@ -131,5 +125,7 @@ QString verlaufDialog::askFileName(const QString &title, const QString &filter, 
     dialog.setLabelText(QFileDialog::FileType, tr("Dateityp:"));
     dialog.setLabelText(QFileDialog::Accept, tr("Speichern"));
     dialog.setLabelText(QFileDialog::Reject, tr("Abbrechen"));
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    QString error;
+    if (dialog.exec() == QDialog::Accepted && !(this->*write)(dialog.selectedFiles().value(0), &error))
+        showNotice(this, QMessageBox::Warning, tr("Export"), error);
 }

@@ -28,7 +28,8 @@ private slots:
     void choosePdf();
 
 private:
-    QString askFileName(const QString &title, const QString &filter, const QString &suffix);
+    using Writer = bool (verlaufDialog::*)(const QString &, QString *) const;
+    void exportAs(const QString &title, const QString &filter, const QString &suffix, Writer write);
 
     Ui_VerlaufDialog ui;
     QString patient;
