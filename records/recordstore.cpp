@@ -51,7 +51,8 @@ const std::vector<std::vector<const char *>> migrations = {
         " first_attempt_right INTEGER NOT NULL,"
         " attempts INTEGER NOT NULL,"
         " response_ms INTEGER)",
-        "CREATE INDEX answers_by_training ON answers (training_id)",
+        // Covers what the Verlauf reads of every answer.
+        "CREATE INDEX answers_by_training ON answers (training_id, first_attempt_right, response_ms)",
     },
 };
 
@@ -432,29 +433,31 @@ QList<trainingSummary> recordStore::trainings(qint64 patientId)
     QHash<qint64, int> index;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT t.id, t.started, t.ended, t.game_type, t.word_group, t.word_list,"
-                                 " count(*), total(a.first_attempt_right)"
-                                 " FROM trainings t JOIN answers a ON a.training_id = t.id"
-                                 " WHERE t.patient_id = ? GROUP BY t.id ORDER BY t.started, t.id"));
+    query.prepare(QStringLiteral("SELECT id, started, ended, game_type, word_group, word_list FROM trainings"
+                                 " WHERE patient_id = ? ORDER BY started, id"));
     query.addBindValue(patientId);
     if (!query.exec())
         return list;
     while (query.next()) {
         index.insert(query.value(0).toLongLong(), list.size());
         list.append({fromIsoTime(query.value(1)), fromIsoTime(query.value(2)), query.value(3).toInt(),
-                     query.value(4).toString(), query.value(5).toString(), query.value(6).toInt(),
-                     query.value(7).toInt(), -1});
+                     query.value(4).toString(), query.value(5).toString(), 0, 0, -1});
     }
 
-    query.prepare(QStringLiteral("SELECT a.training_id, a.response_ms FROM answers a"
-                                 " JOIN trainings t ON t.id = a.training_id"
-                                 " WHERE t.patient_id = ? AND a.response_ms IS NOT NULL"));
+    // One pass over the answers, all of it read from the index.
+    query.prepare(QStringLiteral("SELECT a.training_id, a.first_attempt_right, a.response_ms FROM answers a"
+                                 " JOIN trainings t ON t.id = a.training_id WHERE t.patient_id = ?"));
     query.addBindValue(patientId);
     if (!query.exec())
         return list;
     QVector<QVector<int>> times(list.size());
-    while (query.next())
-        times[index.value(query.value(0).toLongLong())].append(query.value(1).toInt());
+    while (query.next()) {
+        const int i = index.value(query.value(0).toLongLong());
+        ++list[i].items;
+        list[i].firstRight += query.value(1).toInt();
+        if (!query.isNull(2))
+            times[i].append(query.value(2).toInt());
+    }
     for (int i = 0; i < list.size(); ++i) {
         QVector<int> &t = times[i];
         if (t.isEmpty())
