@@ -55,7 +55,7 @@ struct trainingSummary
 // most the one being written. A file that is damaged or not ours is moved
 // aside on opening and a new one started; one written by a newer Skarvel is
 // left alone and nothing is recorded. Whatever had to be done or went wrong
-// waits in notice() for the one message that tells the user.
+// waits in takeNotice() for the one message that tells the user.
 class recordStore
 {
 public:

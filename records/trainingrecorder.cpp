@@ -1,5 +1,8 @@
 #include "records/trainingrecorder.h"
 
+#include <climits>
+#include <utility>
+
 trainingRecorder::trainingRecorder(QObject *parent)
     : QObject(parent)
 {
