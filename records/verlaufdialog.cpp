@@ -61,11 +61,12 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
             table->setItem(row, column, item);
         }
     }
-    // Measuring every one of thousands of rows would cost more than the
-    // rest of the dialog together.
-    table->horizontalHeader()->setResizeContentsPrecision(40);
-    table->resizeColumnsToContents();
-    table->horizontalHeader()->setStretchLastSection(true);
+    // The group takes the room that is left. Measuring every one of
+    // thousands of rows would cost more than the rest of the dialog.
+    QHeaderView *header = table->horizontalHeader();
+    header->setResizeContentsPrecision(40);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(2, QHeaderView::Stretch);
     table->scrollToBottom();
 
     for (const auto &word : m_report.missed())
