@@ -10,10 +10,11 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$here"
 
-build_packages=(build-essential cmake pkg-config qtbase5-dev qt5-style-plugin-cleanlooks libhunspell-dev)
+build_packages=(build-essential cmake pkg-config qtbase5-dev qt5-style-plugin-cleanlooks libhunspell-dev
+                libqt5charts5-dev libqt5sql5-sqlite)
 test_packages=(hunspell hunspell-de-de xvfb xauth python3 python3-xlib clang libclang-rt-14-dev
-               desktop-file-utils appstream dpkg-dev)
-qt6_packages=(qt6-base-dev qt6-base-dev-tools libgl-dev)
+               desktop-file-utils appstream dpkg-dev poppler-utils)
+qt6_packages=(qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6sql6-sqlite)
 
 need_packages() {
     local missing=()

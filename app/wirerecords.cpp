@@ -1,5 +1,40 @@
 #include "app/capabilities.h"
 
-void wireRecords(gameThreeWords &, preferences &, const StartOptions &)
+#include "app/commandline.h"
+#include "records/patientrecords.h"
+#include "settings/preferences.h"
+#include "window/gamethreewords.h"
+
+void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions &options)
 {
+    auto *records = new patientRecords(prefs, &window);
+    window.addCapabilityMenu(records->menu());
+
+    trainingRecorder *recorder = &records->recorder();
+    QObject::connect(&window, &gameThreeWords::itemShown, recorder, &trainingRecorder::itemShown);
+    QObject::connect(&window, &gameThreeWords::answerJudged, recorder, &trainingRecorder::answerJudged);
+    QObject::connect(&window, &gameThreeWords::itemCounted, recorder, &trainingRecorder::itemCounted);
+    QObject::connect(&window, &gameThreeWords::itemReplaced, recorder, &trainingRecorder::itemReplaced);
+    QObject::connect(&window, &gameThreeWords::closing, recorder, &trainingRecorder::closing);
+    QObject::connect(&window, &gameThreeWords::trainingChosen, recorder, [&window, recorder](int type, const QString &group) {
+        recorder->trainingChosen(type, group, window.wordListSource());
+    });
+
+    const QString title = window.windowTitle();
+    QObject::connect(records, &patientRecords::patientChanged, &window, [&window, title](const QString &name) {
+        window.setWindowTitle(name.isEmpty() ? title : title + QStringLiteral(" – ") + name);
+    });
+    QObject::connect(records, &patientRecords::practiceGroupChanged, &window, [&window](const QStringList &entries) {
+        window.setPracticeGroup(patientRecords::practiceGroup, entries);
+    });
+
+    // The item on show was announced before anyone listened.
+    recorder->trainingChosen(prefs.gameType(), window.actualGroup(), window.wordListSource());
+    QString rightWord;
+    for (const QString &word : window.shownWords()) {
+        if (!word.isEmpty() && window.isRightWord(word))
+            rightWord = word;
+    }
+    recorder->itemShown(window.shownWords(), prefs.gameType(), rightWord);
+    records->startAfterPaint(options.patient);
 }

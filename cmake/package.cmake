@@ -22,10 +22,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.pondrel.de)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded as a plugin at run time, so dpkg-shlibdeps cannot see it. Qt 6 has
-# no Cleanlooks; the program falls back to Fusion there.
-if(NOT SKARVEL_QT6)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS qt5-style-plugin-cleanlooks)
+# Loaded as plugins at run time, so dpkg-shlibdeps cannot see them: the
+# style and the SQLite driver of the patients' records. Qt 6 has no
+# Cleanlooks; the program falls back to Fusion there.
+if(SKARVEL_QT6)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6sql6-sqlite)
+else()
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt5-style-plugin-cleanlooks, libqt5sql5-sqlite")
 endif()
 # Own word lists check spelling with the German dictionary, found at run
 # time; without it the editor works and says that checking is off.

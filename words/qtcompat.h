@@ -137,6 +137,21 @@ QPixmap labelPixmap(const Label &label)
 #endif
 }
 
+// The chart classes: in a namespace of their own on Qt 5, in the global one
+// on Qt 6. A file that draws charts says `using namespace QtCompat::Charts;`.
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+} // namespace QtCompat
+namespace QtCharts {
+}
+namespace QtCompat {
+namespace Charts {
+using namespace ::QtCharts;
+}
+#else
+namespace Charts {
+}
+#endif
+
 } // namespace QtCompat
 
 #endif // QTCOMPAT_H

@@ -1,0 +1,14 @@
+#ifndef NOTICE_H
+#define NOTICE_H
+
+#include <QMessageBox>
+
+class QString;
+class QWidget;
+
+// A message in the font of the window or dialog it belongs to: dialogs do
+// not take their parent's font, and the system's small one is hard to read
+// beside the trainer's 12 points.
+void showNotice(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text);
+
+#endif // NOTICE_H

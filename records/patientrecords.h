@@ -1,0 +1,71 @@
+#ifndef PATIENTRECORDS_H
+#define PATIENTRECORDS_H
+
+#include "records/recordstore.h"
+#include "records/trainingrecorder.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QAction;
+class QMenu;
+class QWidget;
+class basePreferences;
+
+// The capability "Patient": the menu, the chosen patient (key "patient"),
+// the recorder that writes for it, the Verlauf and the practice of the words
+// answered wrong. The file is opened only once a patient is chosen.
+class patientRecords : public QObject
+{
+    Q_OBJECT
+
+public:
+    static const QString practiceGroup; // "Fehlerwörter"
+
+    // window: the parent of the menu and of every dialog and message.
+    patientRecords(basePreferences &prefs, QWidget *window,
+                   const QString &fileName = recordStore::defaultFileName());
+
+    QMenu *menu() const;
+    trainingRecorder &recorder();
+    recordStore &store();
+    const QString &patient() const;
+
+    // Chooses the command line's patient, else the stored one, once the
+    // window has painted itself: the first picture never waits for the file.
+    void startAfterPaint(const QString &commandLinePatient);
+    void start(const QString &commandLinePatient);
+
+public slots:
+    void choosePatient();
+    void showVerlauf();
+    void setPracticeOffered(bool offered);
+
+signals:
+    void patientChanged(const QString &name); // empty: nobody
+    void practiceGroupChanged(const QStringList &entries);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QString storedPatient() const;
+    bool select(const QString &name);
+    void setPatient(qint64 id, const QString &name);
+    void offerPractice();
+    void tell(const QString &message);
+
+    basePreferences &prefs;
+    QWidget *window;
+    recordStore m_store;
+    trainingRecorder m_recorder;
+    QMenu *m_menu;
+    QAction *verlaufAction;
+    QAction *practiceAction;
+    qint64 patientId = 0;
+    QString m_patient;
+    QString commandLinePatient;
+};
+
+#endif // PATIENTRECORDS_H

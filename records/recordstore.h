@@ -1,0 +1,115 @@
+#ifndef RECORDSTORE_H
+#define RECORDSTORE_H
+
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+struct patientRecord
+{
+    qint64 id = 0;
+    QString name;
+};
+
+// A training as the recorder keeps it. Its row is written with its first
+// answer, so a training without answers never appears.
+struct trainingRecord
+{
+    qint64 id = 0; // 0 until the first answer is written
+    qint64 patientId = 0;
+    int gameType = 0;
+    QString group;
+    QString wordList; // empty: the bundled list
+};
+
+// One item, left by "Weiter" or the delay.
+struct answerRecord
+{
+    QDateTime at; // the first choice, or leaving the item without one
+    QString rightWord;
+    QStringList shownWords; // in button order
+    QString firstChoice;    // empty: left without a choice
+    bool firstAttemptRight = false;
+    int attempts = 0;    // choices up to and including the right one
+    int responseMs = -1; // showing to first choice; -1: no choice
+};
+
+// One line of the Verlauf.
+struct trainingSummary
+{
+    QDateTime started;
+    QDateTime ended;
+    int gameType = 0;
+    QString group;
+    QString wordList;
+    int items = 0;
+    int firstRight = 0;
+    int medianMs = -1; // -1: no item had a choice
+};
+
+// The patients and their answers in one SQLite file (the schema is in the
+// README). Every answer is its own transaction, so a killed program loses at
+// most the one being written. A file that is damaged or not ours is moved
+// aside on opening and a new one started; one written by a newer Skarvel is
+// left alone and nothing is recorded. Whatever had to be done or went wrong
+// waits in takeNotice() for the one message that tells the user.
+class recordStore
+{
+public:
+    explicit recordStore(const QString &fileName = defaultFileName());
+    ~recordStore();
+
+    // skarvel.sqlite under the application's data location.
+    static QString defaultFileName();
+    static const int schemaVersion;
+
+    // Without create, a missing file stays missing and open() fails quietly.
+    bool open(bool create);
+    bool isOpen() const;
+    const QString &fileName() const;
+    QString takeNotice();
+
+    // A name as it is stored (trimmed, inner spaces single); sets problem
+    // when it cannot be a patient's name.
+    static QString cleanName(const QString &name, QString *problem);
+
+    QList<patientRecord> patients();
+    qint64 patientId(const QString &name); // case-blind; 0: none
+    qint64 addPatient(const QString &name);  // 0 on failure
+    bool renamePatient(qint64 id, const QString &name);
+    // Removes the patient with every training and answer, then rebuilds the
+    // file so that nothing of them stays readable in it.
+    bool deletePatient(qint64 id);
+    QPair<int, int> trainingAndAnswerCount(qint64 patientId);
+
+    // Writes the answer and, for the first one, the training, in one commit.
+    bool recordAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
+    bool endTraining(const trainingRecord &training, const QDateTime &ended);
+
+    QList<trainingSummary> trainings(qint64 patientId);
+    // The right words of the items most often answered wrong at the first
+    // attempt, with their counts, most often first.
+    QList<QPair<QString, int>> mostMissed(qint64 patientId, int count);
+    // Entry lines ("right;wrong;wrong") of the "Falschwörter" items answered
+    // wrong at the first attempt in the last trainings of that type.
+    QStringList missedEntries(qint64 patientId, int lastTrainings);
+
+private:
+    enum class Check { Usable, Unusable, NotOurs };
+
+    Check connectFile();
+    void disconnectFile();
+    bool moveAside();
+    bool migrate();
+    bool fail(const QString &what, const QString &error);
+
+    QString m_fileName;
+    QString m_connection;
+    QSqlDatabase m_db;
+    QString m_notice;
+};
+
+#endif // RECORDSTORE_H

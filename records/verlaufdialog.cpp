@@ -1,0 +1,132 @@
+#include "records/verlaufdialog.h"
+
+#include "records/notice.h"
+#include "records/recordstore.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTableWidgetItem>
+
+#include <functional>
+
+namespace {
+
+bool saveFile(const QString &fileName, const std::function<void(QIODevice *)> &write, QString *error)
+{
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly)) {
+        write(&file);
+        if (file.commit())
+            return true;
+    }
+    *error = QDialog::tr("„%1“ kann nicht geschrieben werden: %2.").arg(QDir::toNativeSeparators(fileName),
+                                                                       file.errorString());
+    return false;
+}
+
+} // namespace
+
+verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent)
+    : QDialog(parent)
+    , patient(patient)
+    , m_report(patient, store.trainings(patientId), store.mostMissed(patientId, 20))
+{
+    ui.setupUi(this);
+    setWindowTitle(tr("Verlauf – %1").arg(patient));
+
+    const QList<QStringList> &rows = m_report.rows();
+    ui.label_summary->setText(rows.isEmpty()
+                                  ? tr("Für %1 ist noch nichts aufgezeichnet.").arg(patient)
+                                  : tr("%1: %2, %3").arg(patient,
+                                                         rows.size() == 1 ? tr("1 Training")
+                                                                          : tr("%1 Trainings").arg(rows.size()),
+                                                         m_report.period()));
+    ui.chartLayout->addWidget(m_report.chartView(ui.chartArea));
+
+    QTableWidget *table = ui.tableWidget_trainings;
+    table->setColumnCount(verlaufReport::header().size());
+    table->setHorizontalHeaderLabels(verlaufReport::header(true));
+    table->setRowCount(rows.size());
+    for (int row = 0; row < rows.size(); ++row) {
+        for (int column = 0; column < rows.at(row).size(); ++column) {
+            auto *item = new QTableWidgetItem(rows.at(row).at(column));
+            if (column >= 3)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(row, column, item);
+        }
+    }
+    // The group takes the room that is left. Measuring every one of
+    // thousands of rows would cost more than the rest of the dialog.
+    QHeaderView *header = table->horizontalHeader();
+    header->setResizeContentsPrecision(40);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(2, QHeaderView::Stretch);
+    table->scrollToBottom();
+
+    for (const auto &word : m_report.missed())
+        ui.listWidget_missed->addItem(QStringLiteral("%1 (%2)").arg(word.first).arg(word.second));
+
+    ui.pushButton_csv->setEnabled(!rows.isEmpty());
+    ui.pushButton_pdf->setEnabled(!rows.isEmpty());
+    connect(ui.pushButton_csv, &QPushButton::clicked, this, &verlaufDialog::chooseCsv);
+    connect(ui.pushButton_pdf, &QPushButton::clicked, this, &verlaufDialog::choosePdf);
+    connect(ui.pushButton_close, &QPushButton::clicked, this, &verlaufDialog::accept);
+}
+
+const verlaufReport &verlaufDialog::report() const
+{
+    return m_report;
+}
+
+bool verlaufDialog::exportCsv(const QString &fileName, QString *error) const
+{
+    return saveFile(fileName, [this](QIODevice *file) { file->write(m_report.csv()); }, error);
+}
+
+bool verlaufDialog::exportPdf(const QString &fileName, QString *error) const
+{
+    return saveFile(fileName, [this](QIODevice *file) { m_report.writePdf(file); }, error);
+}
+
+void verlaufDialog::chooseCsv()
+{
+    exportAs(tr("Verlauf als CSV exportieren"), tr("CSV-Dateien (*.csv)"), QStringLiteral("csv"),
+             &verlaufDialog::exportCsv);
+}
+
+void verlaufDialog::choosePdf()
+{
+    exportAs(tr("Verlauf als PDF exportieren"), tr("PDF-Dateien (*.pdf)"), QStringLiteral("pdf"),
+             &verlaufDialog::exportPdf);
+}
+
+void verlaufDialog::exportAs(const QString &title, const QString &filter, const QString &suffix, Writer write)
+{
+    // The patient's name stands in the file name, without the characters
+    // that no file name may hold on one of the systems.
+    QString name = tr("Verlauf %1 %2").arg(patient, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QFileDialog dialog(this, title, folder + QLatin1Char('/') + name + QLatin1Char('.') + suffix, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFont(font());
+    dialog.setDefaultSuffix(suffix);
+    // Qt's own dialog speaks English without a translator; the desktop's
+    // own dialog brings its language along.
+    dialog.setLabelText(QFileDialog::LookIn, tr("Ordner:"));
+    dialog.setLabelText(QFileDialog::FileName, tr("Dateiname:"));
+    dialog.setLabelText(QFileDialog::FileType, tr("Dateityp:"));
+    dialog.setLabelText(QFileDialog::Accept, tr("Speichern"));
+    dialog.setLabelText(QFileDialog::Reject, tr("Abbrechen"));
+    QString error;
+    if (dialog.exec() == QDialog::Accepted && !(this->*write)(dialog.selectedFiles().value(0), &error))
+        showNotice(this, QMessageBox::Warning, tr("Export"), error);
+}

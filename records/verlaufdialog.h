@@ -1,0 +1,39 @@
+#ifndef VERLAUFDIALOG_H
+#define VERLAUFDIALOG_H
+
+#include "records/verlaufreport.h"
+#include "ui_verlaufdialog.h"
+
+#include <QDialog>
+
+class recordStore;
+
+// The Verlauf of one patient: the trainings as a table, the percentage right
+// at the first attempt as a chart over time, the twenty words missed most;
+// exported as CSV or PDF through a file dialog.
+class verlaufDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent = nullptr);
+
+    const verlaufReport &report() const;
+    // Writes the file whole or not at all; error says why not.
+    bool exportCsv(const QString &fileName, QString *error) const;
+    bool exportPdf(const QString &fileName, QString *error) const;
+
+private slots:
+    void chooseCsv();
+    void choosePdf();
+
+private:
+    using Writer = bool (verlaufDialog::*)(const QString &, QString *) const;
+    void exportAs(const QString &title, const QString &filter, const QString &suffix, Writer write);
+
+    Ui_VerlaufDialog ui;
+    QString patient;
+    verlaufReport m_report;
+};
+
+#endif // VERLAUFDIALOG_H

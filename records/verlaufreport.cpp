@@ -1,0 +1,223 @@
+#include "records/verlaufreport.h"
+
+#include "words/qtcompat.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCoreApplication>
+#include <QDateTimeAxis>
+#include <QFileInfo>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QLineSeries>
+#include <QLocale>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextDocument>
+#include <QUrl>
+#include <QValueAxis>
+#include <QVector>
+
+using namespace QtCompat::Charts;
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("verlaufReport", text);
+}
+
+int percentRight(const trainingSummary &training)
+{
+    // Truncated, as the window counts.
+    return training.items ? int(double(training.firstRight) / training.items * 100.0) : 0;
+}
+
+QString typeName(int gameType)
+{
+    if (gameType == 0)
+        return tr("Falschwörter");
+    if (gameType == 1)
+        return tr("gruppenfremde Wörter");
+    return QString::number(gameType);
+}
+
+QString csvField(QString field)
+{
+    if (!field.contains(QLatin1Char(';')) && !field.contains(QLatin1Char('"')) && !field.contains(QLatin1Char('\n'))
+        && !field.contains(QLatin1Char('\r')))
+        return field;
+    field.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + field + QLatin1Char('"');
+}
+
+QChart *makeChart(const QList<trainingSummary> &trainings)
+{
+    auto *series = new QLineSeries;
+    QVector<QPointF> points;
+    points.reserve(trainings.size());
+    for (const trainingSummary &training : trainings)
+        points.append(QPointF(qreal(training.started.toMSecsSinceEpoch()), percentRight(training)));
+    series->replace(points);
+    series->setPointsVisible(true);
+
+    auto *chart = new QChart;
+    chart->addSeries(series);
+    chart->legend()->hide();
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    auto *time = new QDateTimeAxis;
+    time->setFormat(QStringLiteral("dd.MM.yy"));
+    // Whole days, a tick at most every day: dates never repeat on the axis,
+    // and a single day still stands between two others.
+    QDate first = trainings.isEmpty() ? QDate::currentDate() : trainings.first().started.toLocalTime().date();
+    QDate last = (trainings.isEmpty() ? first : trainings.last().started.toLocalTime().date()).addDays(1);
+    if (first.daysTo(last) < 3) {
+        first = first.addDays(-1);
+        last = last.addDays(1);
+    }
+    time->setRange(first.startOfDay(), last.startOfDay());
+    time->setTickCount(int(qMin<qint64>(first.daysTo(last), 6)) + 1);
+    auto *percent = new QValueAxis;
+    percent->setRange(0, 100);
+    percent->setTickCount(6);
+    percent->setLabelFormat(QStringLiteral("%d %%"));
+    percent->setTitleText(tr("Richtig im 1. Versuch"));
+    chart->addAxis(time, Qt::AlignBottom);
+    chart->addAxis(percent, Qt::AlignLeft);
+    series->attachAxis(time);
+    series->attachAxis(percent);
+    return chart;
+}
+
+} // namespace
+
+verlaufReport::verlaufReport(const QString &patient, const QList<trainingSummary> &trainings,
+                             const QList<QPair<QString, int>> &missed)
+    : m_patient(patient)
+    , m_trainings(trainings)
+    , m_missed(missed)
+{
+    const QLocale german(QLocale::German);
+    m_rows.reserve(trainings.size());
+    for (const trainingSummary &training : trainings) {
+        QString group = training.group;
+        if (!training.wordList.isEmpty())
+            group += QStringLiteral(" (") + QFileInfo(training.wordList).fileName() + QLatin1Char(')');
+        m_rows.append({training.started.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                       typeName(training.gameType), group, QString::number(training.items),
+                       QString::number(percentRight(training)),
+                       training.medianMs < 0 ? QStringLiteral("–") : german.toString(training.medianMs / 1000.0, 'f', 1)});
+    }
+}
+
+QStringList verlaufReport::header(bool twoLines)
+{
+    QStringList titles{tr("Datum"), tr("Trainingstyp"), tr("Wortgruppe"), tr("Wörter"),
+                       tr("Richtig im\n1. Versuch (%)"), tr("Median\nAntwortzeit (s)")};
+    if (!twoLines)
+        titles.replaceInStrings(QStringLiteral("\n"), QStringLiteral(" "));
+    return titles;
+}
+
+const QList<QStringList> &verlaufReport::rows() const
+{
+    return m_rows;
+}
+
+const QList<QPair<QString, int>> &verlaufReport::missed() const
+{
+    return m_missed;
+}
+
+QString verlaufReport::period() const
+{
+    if (m_trainings.isEmpty())
+        return QString();
+    const QString format = QStringLiteral("dd.MM.yyyy");
+    const trainingSummary &last = m_trainings.last();
+    return m_trainings.first().started.toLocalTime().toString(format) + QStringLiteral(" – ")
+        + (last.ended.isValid() ? last.ended : last.started).toLocalTime().toString(format);
+}
+
+QWidget *verlaufReport::chartView(QWidget *parent) const
+{
+    auto *view = new QChartView(makeChart(m_trainings), parent);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setAccessibleName(tr("Richtig im 1. Versuch je Training"));
+    return view;
+}
+
+QByteArray verlaufReport::csv() const
+{
+    QString text;
+    for (const QStringList &row : QList<QStringList>{header()} + m_rows) {
+        QStringList fields;
+        for (const QString &field : row)
+            fields.append(csvField(field));
+        text += fields.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+    }
+    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+void verlaufReport::writePdf(QIODevice *device) const
+{
+    QPdfWriter writer(device);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    // QTextDocument::print() keeps 2 cm free on every side itself.
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setTitle(tr("Verlauf – %1").arg(m_patient));
+    writer.setCreator(QStringLiteral("Skarvel"));
+
+    // 17 cm wide at 96 dpi, drawn at twice that, so that it stays sharp
+    // on paper.
+    const QSizeF size(640, 270);
+    QImage image((size * 2).toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QGraphicsScene scene;
+        QChart *chart = makeChart(m_trainings);
+        scene.addItem(chart);
+        chart->setGeometry(QRectF(QPointF(0, 0), size));
+        // The axes lay themselves out in posted events.
+        QCoreApplication::sendPostedEvents(chart);
+        QCoreApplication::sendPostedEvents(&scene);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        scene.render(&painter, QRectF(image.rect()), QRectF(QPointF(0, 0), size));
+    }
+
+    QString html = QStringLiteral("<h2>%1</h2><p>%2<br>%3</p><p><img src=\"skarvel:chart\" width=\"%4\"></p>")
+                       .arg(tr("Verlauf – %1").arg(m_patient.toHtmlEscaped()),
+                            tr("Zeitraum: %1").arg(period()),
+                            tr("Erstellt am %1 mit Skarvel")
+                                .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))))
+                       .arg(int(size.width()));
+    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
+    for (const QString &title : header(true))
+        html += QStringLiteral("<th>") + title.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))
+            + QStringLiteral("</th>");
+    html += QStringLiteral("</tr></thead>");
+    for (const QStringList &row : m_rows) {
+        html += QStringLiteral("<tr>");
+        for (int column = 0; column < row.size(); ++column)
+            html += QLatin1String(column >= 3 ? "<td align=\"right\">" : "<td>") + row.at(column).toHtmlEscaped()
+                + QStringLiteral("</td>");
+        html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("</table>");
+    if (!m_missed.isEmpty()) {
+        html += QStringLiteral("<h3>") + tr("Am häufigsten falsch beantwortet") + QStringLiteral("</h3><p>");
+        QStringList words;
+        for (const auto &word : m_missed)
+            words.append(QStringLiteral("%1 (%2)").arg(word.first.toHtmlEscaped()).arg(word.second));
+        html += words.join(QStringLiteral(", ")) + QStringLiteral("</p>");
+    }
+
+    QTextDocument document;
+    QFont font = document.defaultFont();
+    font.setPointSize(9);
+    document.setDefaultFont(font);
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("skarvel:chart")), image);
+    document.setHtml(html);
+    document.print(&writer);
+}

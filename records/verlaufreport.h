@@ -1,0 +1,46 @@
+#ifndef VERLAUFREPORT_H
+#define VERLAUFREPORT_H
+
+#include "records/recordstore.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+class QWidget;
+
+// The Verlauf of one patient in the words of its table. The dialog, the CSV
+// and the PDF show the same cells, so what a therapist files is what she saw.
+class verlaufReport
+{
+public:
+    verlaufReport(const QString &patient, const QList<trainingSummary> &trainings,
+                  const QList<QPair<QString, int>> &missed);
+
+    // twoLines: the long titles broken for a narrow table.
+    static QStringList header(bool twoLines = false);
+    // One row per training, oldest first.
+    const QList<QStringList> &rows() const;
+    const QList<QPair<QString, int>> &missed() const;
+    // "05.01.2026 – 12.03.2026"; empty without trainings.
+    QString period() const;
+
+    // The percentage right at the first attempt per training, over time.
+    QWidget *chartView(QWidget *parent) const;
+    // Semicolons, UTF-8 with a byte-order mark and CRLF: German spreadsheet
+    // programs open it as it is.
+    QByteArray csv() const;
+    // An A4 report: patient, period, chart, table, the words missed most.
+    void writePdf(QIODevice *device) const;
+
+private:
+    QString m_patient;
+    QList<trainingSummary> m_trainings;
+    QList<QPair<QString, int>> m_missed;
+    QList<QStringList> m_rows;
+};
+
+#endif // VERLAUFREPORT_H

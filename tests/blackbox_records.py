@@ -1,0 +1,92 @@
+#!/usr/bin/python3
+"""The built trainer under xvfb-run with --patient, answering by keyboard: each
+answer is in the file as soon as "Weiter" is pressed; killed with SIGKILL right
+after the last one, the file keeps every answer but perhaps that one, passes
+SQLite's integrity check and opens again as it is.  usage: blackbox_records.py SKARVEL"""
+import os
+import signal
+import sqlite3
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, XK, display, protocol
+from Xlib.ext import xtest
+
+ITEMS = 6
+started = []
+TITLE = "Pondrel - Skarvel – Frau Kill"
+
+
+def wait(condition, what):
+    for _ in range(400):
+        if result := condition():
+            return result
+        time.sleep(0.05)
+    for process in started:
+        process.kill()
+    sys.exit(f"no {what}")
+
+
+def start(program, top):
+    env = dict(os.environ, **{name: os.path.join(top, name) for name in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME")})
+    process = subprocess.Popen([program, "--patient", "Frau Kill"], env=dict(env, XDG_RUNTIME_DIR=top))
+    started.append(process)
+    x = display.Display()
+    window = wait(lambda: [w for w in x.screen().root.query_tree().children
+                           if w.get_full_property(x.intern_atom("_NET_WM_NAME"), 0)
+                           and w.get_full_property(x.intern_atom("_NET_WM_NAME"), 0).value.decode() == TITLE
+                           and w.get_attributes().map_state == X.IsViewable], "window titled " + TITLE)[0]
+    return process, x, window
+
+
+def keys(x, window, *names):
+    window.set_input_focus(X.RevertToParent, X.CurrentTime)
+    for name in names:
+        shift, name = name.startswith("S-"), name.removeprefix("S-")
+        code, shift_code = x.keysym_to_keycode(XK.string_to_keysym(name)), x.keysym_to_keycode(XK.XK_Shift_L)
+        events = ([(X.KeyPress, shift_code)] if shift else []) + [(X.KeyPress, code), (X.KeyRelease, code)]
+        for kind, key in events + ([(X.KeyRelease, shift_code)] if shift else []):
+            xtest.fake_input(x, kind, key)
+        x.sync()
+        time.sleep(0.05)
+
+
+def query(path, sql):
+    db = sqlite3.connect(path)
+    try:
+        return db.execute(sql).fetchall()
+    finally:
+        db.close()
+
+
+top = tempfile.mkdtemp()
+os.chmod(top, 0o700)
+path = os.path.join(top, "XDG_DATA_HOME", "skarvel", "skarvel.sqlite")
+process, x, window = start(sys.argv[1], top)
+# The focus starts on the group list; the word buttons and "Weiter" follow it.
+keys(x, window, "Tab", "Tab")
+for item in range(1, ITEMS + 1):
+    keys(x, window, "space", "Tab", "Tab", "Tab", "space")
+    if item == ITEMS:
+        process.send_signal(signal.SIGKILL)
+        break
+    wait(lambda: query(path, "SELECT count(*) FROM answers")[0][0] == item, f"answer {item} in the file")
+    keys(x, window, "S-Tab", "S-Tab", "S-Tab")
+process.wait()
+
+failures = [f"integrity check: {check}" for (check,) in query(path, "PRAGMA integrity_check") if check != "ok"]
+kept = query(path, "SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id JOIN patients p"
+                   " ON p.id = t.patient_id WHERE p.name = 'Frau Kill' AND t.ended >= t.started"
+                   " AND a.first_choice IS NOT NULL")[0][0]
+if kept not in (ITEMS - 1, ITEMS):
+    failures.append(f"{kept} of {ITEMS} answers kept")
+process, x, window = start(sys.argv[1], top)
+window.send_event(protocol.event.ClientMessage(window=window, client_type=x.intern_atom("WM_PROTOCOLS"), data=(
+    32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+x.flush()
+if process.wait(timeout=30) != 0 or len(os.listdir(os.path.dirname(path))) != 1:
+    failures.append("the killed file did not open again as it was")
+print("\n".join(failures) or f"killed after {ITEMS} answers, {kept} kept; the file opens again")
+sys.exit(1 if failures else 0)

@@ -1,0 +1,340 @@
+// Patients and their records: a real SQLite file in a temporary data
+// directory, written through the real window and its wiring.
+
+#include "app/capabilities.h"
+#include "app/commandline.h"
+#include "records/patientrecords.h"
+#include "records/verlaufdialog.h"
+#include "settings/preferences.h"
+#include "testsupport.h"
+#include "windowdriver.h"
+
+#include <QtSql>
+
+#include <memory>
+
+class tst_records : public QObject
+{
+    Q_OBJECT
+    TemporaryConfig config;
+    QTemporaryDir home;
+    std::unique_ptr<preferences> prefs;
+    std::unique_ptr<gameThreeWords> window;
+    QTimer closer; // closes every message box, keeping its text
+    QStringList messages;
+
+    static QString file() { return recordStore::defaultFileName(); }
+    patientRecords *records() const { return window->findChild<patientRecords *>(); }
+
+    // As main does it: settings, window, wiring, show.
+    void start(const QByteArray &settings, const QString &patient)
+    {
+        window.reset();
+        prefs.reset();
+        config.write(settings);
+        prefs.reset(new preferences("Pondrel", "Skarvel"));
+        window.reset(new gameThreeWords(prefs.get()));
+        wireRecords(*window, *prefs, StartOptions{QString(), patient});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    // The rows of a query on the file, fields joined by "|".
+    static QStringList select(const QString &sql, const QString &fileName = file())
+    {
+        QStringList rows;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+            db.setDatabaseName(fileName);
+            QSqlQuery query(db);
+            for (db.open(), query.exec(sql); query.next(); rows.append(rows.takeLast().mid(1))) {
+                rows.append(QString());
+                for (int i = 0; i < query.record().count(); ++i)
+                    rows.last() += '|' + query.value(i).toString();
+            }
+        }
+        QSqlDatabase::removeDatabase("check");
+        return rows;
+    }
+    // WindowDriver::act, and p: a pause beyond the idle limit.
+    static void act(WindowDriver &driver, const QString &actions)
+    {
+        for (QChar action : actions) {
+            if (action == 'p')
+                QTest::qWait(1600);
+            else
+                QCOMPARE(driver.act(action.toLatin1()), QString());
+        }
+    }
+    static QByteArray contents(const QString &fileName)
+    {
+        QFile file(fileName);
+        return file.open(QFile::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void answer(recordStore &store, trainingRecord &training, const QString &shown, int choice, int ms)
+    {
+        const QStringList words = shown.split(';');
+        QVERIFY(store.recordAnswer(training, {QDateTime::currentDateTimeUtc(), words.at(0), words, words.at(choice),
+                                              choice == 0, choice ? 2 : 1, ms}, QDateTime::currentDateTimeUtc()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (const char *variable : {"XDG_DATA_HOME", "HOME", "XDG_RUNTIME_DIR"})
+            qputenv(variable, QFile::encodeName(home.path()));
+        QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        connect(&closer, &QTimer::timeout, this, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                messages << box->text(), box->close();
+        });
+        closer.start(20);
+    }
+    void init()
+    {
+        QDir(QFileInfo(file()).path()).removeRecursively();
+        messages.clear();
+    }
+
+    void recording_data()
+    {
+        QTest::addColumn<QString>("actions"); // see act()
+        QTest::addColumn<QStringList>("answers"); // training|right at once|attempts|choice made
+        QTest::addColumn<QStringList>("trainings"); // type|group
+        const QStringList baum{"0|Baumarten"};
+        QTest::newRow("right, wrong") << "rnwrrn" << QStringList{"1|1|1|1", "1|0|2|1"} << baum;
+        QTest::newRow("no choice") << "n" << QStringList{"1|0|0|0"} << baum;
+        QTest::newRow("replaced") << "wgrnsrn" << QStringList{"1|1|1|1", "1|1|1|1"} << QStringList{"0|Blumenarten"};
+        QTest::newRow("group") << "rngrn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + QStringList{"0|Blumenarten"};
+        QTest::newRow("type") << "rntrn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + QStringList{"1|Baumarten"};
+        QTest::newRow("pause") << "rnprn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + baum;
+    }
+    // One row per item left by "Weiter", its words as shown, its first choice
+    // judged as the window judged it; a new training on every change.
+    void recording()
+    {
+        QFETCH(QString, actions);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, trainings);
+        start("[General]\ngameType=0\n", "Frau Test");
+        QTRY_COMPARE(window->windowTitle(), "Pondrel - Skarvel – Frau Test");
+        records()->recorder().setIdleLimit(1500);
+        WindowDriver driver(window.get());
+        act(driver, actions);
+        window->close();
+        QCOMPARE(select("SELECT training_id, first_attempt_right, attempts, first_choice IS NOT NULL FROM answers"
+                        " WHERE instr(';' || shown_words || ';', ';' || right_word || ';')"
+                        " AND coalesce(first_choice = right_word, 0) = first_attempt_right ORDER BY id"),
+                 answers);
+        QCOMPARE(select("SELECT game_type, word_group FROM trainings WHERE ended >= started ORDER BY id"), trainings);
+    }
+
+    void choosing_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("patient"); // --patient
+        QTest::addColumn<QString>("title");   // after "Pondrel - Skarvel"
+        QTest::addColumn<QString>("message");
+        QTest::newRow("new") << QByteArray() << "Frau Test" << " – Frau Test" << "";
+        QTest::newRow("stored") << QByteArray("[General]\npatient=Frau Test\n") << "" << " – Frau Test" << "";
+        QTest::newRow("any case") << QByteArray("[General]\npatient=Herr B\n") << " frau  TEST" << " – Frau Test" << "";
+        QTest::newRow("no name") << QByteArray("[General]\npatient=Frau Test\n") << "\t" << "" << "kann kein Patient sein";
+        QTest::newRow("stored list") << QByteArray("[General]\npatient=a, b\n") << "" << "" << "";
+    }
+    // --patient chooses, creating once and never twice; the key chooses
+    // again at the next start; a name that cannot be one chooses nobody.
+    void choosing()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, patient);
+        QFETCH(QString, title);
+        QFETCH(QString, message);
+        start(QByteArray(), "Frau Test");
+        QTRY_COMPARE(window->windowTitle(), "Pondrel - Skarvel – Frau Test");
+        start(settings, patient);
+        QTRY_VERIFY(messages.join(' ').contains(message));
+        QTRY_COMPARE(window->windowTitle(), "Pondrel - Skarvel" + title);
+        QCOMPARE(select("SELECT name FROM patients"), QStringList{"Frau Test"});
+        QVERIFY(title.isEmpty() ? config.contents() == settings : config.contents().contains("patient=Frau Test\n"));
+        QCOMPARE(records()->menu()->actions().at(1)->isEnabled(), !title.isEmpty());
+    }
+
+    // No patient, no file: nothing is opened, written or made.
+    void nothingWithoutPatient()
+    {
+        start(QByteArray(), QString());
+        WindowDriver driver(window.get());
+        act(driver, "rn");
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+        records()->choosePatient();
+        window->close();
+        QVERIFY(!QFileInfo::exists(QFileInfo(file()).path()));
+        QVERIFY(!QFileInfo::exists(config.file()));
+    }
+
+    void damaged_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // "sqlite:" and statements: a database of these
+        QTest::addColumn<bool>("movedAside");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("random") << QByteArray(5000, 'x') << true << true;
+        QTest::newRow("foreign") << QByteArray("sqlite:CREATE TABLE kunden (name TEXT)") << true << true;
+        QTest::newRow("garbled page") << QByteArray("garbled") << true << true;
+        QTest::newRow("empty") << QByteArray() << false << true;
+        QTest::newRow("newer") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 2") << false << false;
+    }
+    // A file that is no record of ours is moved aside as it is and a new one
+    // started, with one message; one from a newer version is left alone.
+    void damaged()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, movedAside);
+        QFETCH(bool, usable);
+        QDir().mkpath(QFileInfo(file()).path());
+        if (bytes.startsWith("sqlite:")) {
+            for (const QByteArray &statement : bytes.mid(7).split(';'))
+                select(statement);
+        } else if (bytes == "garbled") {
+            recordStore full;
+            QVERIFY(full.open(true) && full.addPatient("Frau Test"));
+        }
+        QFile damaged(file());
+        QVERIFY(damaged.open(QFile::ReadWrite));
+        if (bytes == "garbled")
+            damaged.seek(4096), damaged.write(QByteArray(4096, 'x'));
+        else if (!bytes.startsWith("sqlite:"))
+            damaged.write(bytes);
+        damaged.close();
+        const QByteArray before = contents(file());
+
+        recordStore store;
+        QCOMPARE(store.open(false), usable);
+        const QStringList aside = QDir(QFileInfo(file()).path()).entryList({"skarvel.sqlite.damaged-2*"});
+        QCOMPARE(aside.size(), int(movedAside));
+        QCOMPARE(store.takeNotice().isEmpty(), !movedAside && usable);
+        if (movedAside)
+            QCOMPARE(contents(QFileInfo(file()).dir().filePath(aside.first())), before);
+        QVERIFY(store.patients().isEmpty());
+        QCOMPARE(store.addPatient("Herr Neu") != 0, usable);
+    }
+
+    // The table, its CSV and its PDF say the same: items, percentages
+    // truncated as the window does, medians of odd and even counts.
+    void verlauf()
+    {
+        recordStore store;
+        QVERIFY(store.open(true));
+        const QString name = "Frau Müller-Lüdenscheidt";
+        const qint64 id = store.addPatient(name);
+        trainingRecord first{0, id, 0, "Obst; \"Äpfel\"", QString()}, second{0, id, 1, "Tiere", "/x/Eigene.txt"};
+        answer(store, first, "Apfel;Apfl;Appel", 0, 400);
+        answer(store, first, "Birne;Birnne;Bierne", 1, 3000);
+        answer(store, first, "Kiwi;Kiwii;Kiwy", 0, 1000);
+        answer(store, second, "Hund;Zange;Rock", 0, 1200);
+        answer(store, first, "Pflaume;Plaume;Pflaumme", 2, 2500);
+        QVERIFY(store.endTraining(first, QDateTime::currentDateTimeUtc()));
+
+        verlaufDialog dialog(store, id, name);
+        const QString today = QDate::currentDate().toString("dd.MM.yyyy");
+        QCOMPARE(dialog.report().period(), today + " – " + today);
+        auto *table = dialog.findChild<QTableWidget *>();
+        QStringList cells;
+        for (int row = 0; row < table->rowCount(); ++row)
+            for (int column = 1; column < table->columnCount(); ++column)
+                cells << table->item(row, column)->text();
+        QCOMPARE(cells.join('|'), "Falschwörter|Obst; \"Äpfel\"|4|50|1,8|gruppenfremde Wörter|Tiere (Eigene.txt)|1|100|1,2");
+
+        QString error;
+        QVERIFY(dialog.exportCsv(home.filePath("v.csv"), &error));
+        QByteArray csv = contents(home.filePath("v.csv"));
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF") && csv.endsWith("\r\n"));
+        QStringList parsed{QString()}; // a field at a time: quotes, doubled quotes, ";" and CRLF
+        const QString text = QString::fromUtf8(csv.mid(3));
+        for (int i = 0, quoted = 0; i < text.size(); ++i) {
+            if (text[i] == '"' && quoted && text.mid(i + 1, 1) == "\"")
+                parsed.last() += text[i++];
+            else if (text[i] == '"')
+                quoted = !quoted;
+            else if (!quoted && (text[i] == ';' || text.mid(i, 2) == "\r\n"))
+                parsed.append(QString()), i += text[i] == '\r';
+            else
+                parsed.last() += text[i];
+        }
+        parsed.removeLast();
+        QStringList shown = verlaufReport::header();
+        for (int row = 0; row < table->rowCount(); ++row)
+            for (int column = 0; column < table->columnCount(); ++column)
+                shown << table->item(row, column)->text();
+        QCOMPARE(parsed, shown);
+
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QVERIFY(dialog.exportPdf(home.filePath("v.pdf"), &error));
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-enc", "UTF-8", home.filePath("v.pdf"), "-"});
+        QVERIFY(pdftotext.waitForFinished(30000));
+        const QString pdf = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QVERIFY2(pdf.contains(name) && pdf.contains("Zeitraum: " + today) && pdf.contains("Obst; \"Äpfel\""), qPrintable(pdf));
+        QVERIFY(!dialog.exportCsv(home.filePath("none/v.csv"), &error) && error.contains("none/v.csv"));
+    }
+
+    // Deleting a patient leaves nothing of him in the file or its log, and
+    // everyone else as they were.
+    void deleting()
+    {
+        recordStore store;
+        QVERIFY(store.open(true));
+        trainingRecord kept{0, store.addPatient("Frau Bleibt"), 0, "Obst", QString()};
+        trainingRecord gone{0, store.addPatient("Herr Geht"), 0, "Obst", QString()};
+        for (int i = 0; i < 300; ++i) {
+            answer(store, kept, "Apfel;Apfl;Appel", 0, 500);
+            answer(store, gone, "Quitte;Quite;Kwitte", 1, 500);
+        }
+        QVERIFY(store.deletePatient(gone.patientId));
+        QCOMPARE(select("SELECT count(*), count(DISTINCT training_id) FROM answers"), QStringList{"300|1"});
+        QCOMPARE(select("PRAGMA freelist_count"), QStringList{"0"});
+        QCOMPARE(store.patients().size(), 1);
+        QVERIFY(!(contents(file()) + contents(file() + "-wal")).contains("Quitte"));
+        QVERIFY(!(contents(file()) + contents(file() + "-wal")).contains("Herr Geht"));
+    }
+
+    // "Fehlerwörter": the items answered wrong at the first attempt in the
+    // last five "Falschwörter" trainings, offered after "Alle" once asked for.
+    void practice()
+    {
+        start("[General]\ngameType=0\n", "Frau Test");
+        QTRY_COMPARE(window->windowTitle(), "Pondrel - Skarvel – Frau Test");
+        recordStore &store = records()->store();
+        const qint64 id = store.patientId("Frau Test");
+        trainingRecord other{0, id, 1, "Obst", QString()};
+        answer(store, other, "Birne;Zange;Rock", 1, 500);
+        QStringList rights; // those of the last five trainings; the oldest is one too many
+        for (const QString word : {"Apfel", "Kiwi", "Pflaume", "Kirsche", "Banane", "Mango"}) {
+            trainingRecord training{0, id, 0, "Obst", QString()};
+            answer(store, training, word + ";" + word + "e;" + word + "n", 1, 500);
+            answer(store, training, "Ahorn;Ahörn;Aharn", 0, 500);
+            rights.prepend(word);
+        }
+        auto offered = [this] {
+            QStringList words;
+            for (const QString &entry : window->selectedEntries())
+                words << entry.section(';', 0, 0);
+            return words;
+        };
+        records()->menu()->actions().at(2)->trigger();
+        QTRY_VERIFY(messages.join(' ').contains("5 Wörter"));
+        WindowDriver driver(window.get());
+        rights.prepend(window->actualItem().section(';', 0, 0));
+        act(driver, "wnG");
+        auto *groups = driver.child<QComboBox>("comboBox_wordGroup");
+        QCOMPARE(groups->itemText(groups->count() - 2) + groups->currentText(), "AlleFehlerwörter");
+        QCOMPARE(offered(), rights.mid(0, 5));
+        act(driver, "wn");
+        QCOMPARE(window->drawnIndices().size(), 2);
+        records()->menu()->actions().at(2)->trigger();
+        QCOMPARE(window->actualGroup(), "Baumarten");
+        QCOMPARE(groups->findText("Fehlerwörter"), -1);
+    }
+};
+
+QTEST_MAIN(tst_records)
+#include "tst_records.moc"
