@@ -23,19 +23,36 @@ QSize widestText(const QFont &font, const QStringList &texts)
     return widest;
 }
 
+// The words that may be the widest at any size: those near the widest at
+// one size. Measuring them alone keeps the fitting quick for long lists.
+QStringList widestCandidates(const QFont &font, const QStringList &words)
+{
+    const QFontMetrics metrics(font);
+    QVector<int> widths;
+    widths.reserve(words.size());
+    int most = 0;
+    for (const QString &word : words) {
+        widths.append(metrics.horizontalAdvance(word));
+        most = qMax(most, widths.last());
+    }
+    QStringList candidates;
+    for (int i = 0; i < words.size(); ++i) {
+        if (widths.at(i) * 10 >= most * 9)
+            candidates.append(words.at(i));
+    }
+    return candidates;
+}
+
 // What a push button needs for the widest of these texts, as it measures
 // itself: its own size hint with that text on it.
 QSize buttonSize(QPushButton *button, const QStringList &texts)
 {
-    const QFontMetrics metrics(button->font());
-    QString widest;
-    for (const QString &text : texts) {
-        if (metrics.size(Qt::TextShowMnemonic, text).width() > metrics.size(Qt::TextShowMnemonic, widest).width())
-            widest = text;
-    }
     const QString shown = button->text();
-    button->setText(widest);
-    const QSize size = button->sizeHint();
+    QSize size;
+    for (const QString &text : texts) {
+        button->setText(text);
+        size = size.expandedTo(button->sizeHint());
+    }
     button->setText(shown);
     return size;
 }
@@ -101,12 +118,15 @@ int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QS
     ui.groupBox_wordGroup->setFixedHeight(qMax(60, ui.groupBox_wordGroup->minimumSizeHint().height()));
 
     QPushButton *const buttons[] = {ui.leftButton, ui.middleButton, ui.rightButton};
+    QFont wordFont;
+    wordFont.setPointSize(size + 3);
+    const QStringList candidates = widestCandidates(wordFont, words);
     const auto useWordSize = [&](int points) {
-        QFont wordFont;
-        wordFont.setPointSize(points);
+        QFont font;
+        font.setPointSize(points);
         for (QPushButton *each : buttons)
-            each->setFont(wordFont);
-        const QSize button = buttonSize(ui.leftButton, words);
+            each->setFont(font);
+        const QSize button = buttonSize(ui.leftButton, candidates);
         for (QPushButton *each : buttons)
             each->setMinimumWidth(button.width());
         for (QPushButton *each : buttons)
