@@ -27,6 +27,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(NOT SKARVEL_QT6)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS qt5-style-plugin-cleanlooks)
 endif()
+# Spoken words need Qt's speech-dispatcher plugin and a German voice; without
+# them the trainer stays silent and works as before (speech/CMakeLists.txt).
+string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS "${SKARVEL_SPEECH_PACKAGES}")
 # The build keeps its debugging information; the package does not need it.
 set(CPACK_STRIP_FILES ON)
 if(UNIX AND NOT APPLE)
