@@ -13,7 +13,7 @@ einstellungen::einstellungen(QWidget *parent)
     ui.setupUi(this);
 
     ui.label_speechNote->hide();
-    // The form is laid out for 474 x 400 pixels. Where the platform's font
+    // The form is laid out for 474 x 340 pixels. Where the platform's font
     // is wider than the one it was drawn with, "Zeitverzögerung" would be cut
     // off; the dialog then grows just enough to show every text whole, and
     // stays fixed at that size.
@@ -105,6 +105,9 @@ void einstellungen::setSpeechNote(const QString &note, bool usable)
 
 void einstellungen::fitContents()
 {
+    // The group's size is otherwise learnt only from a posted layout
+    // request, after the dialog has been measured.
+    ui.groupBox_vorlesen->updateGeometry();
     const QSize needed = minimumSizeHint().expandedTo(size());
     if (needed != size())
         setFixedSize(needed);
