@@ -1,11 +1,10 @@
 #include "app/capabilities.h"
+#include "app/startup.h"
 #include "dialogs/einstellungen.h"
 #include "settings/preferences.h"
 #include "speech/speechsettings.h"
 #include "speech/wordspeaker.h"
 #include "window/gamethreewords.h"
-
-#include <QTimer>
 
 #include <memory>
 
@@ -174,8 +173,7 @@ void wireSpeech(gameThreeWords &window, preferences &prefs)
 {
     if (speechSettings(prefs).speakWords()) {
         wordSpeaker *speaker = createSpeaker(window, prefs);
-        // From the event loop, which runs only once main has shown the window.
-        QTimer::singleShot(0, speaker, &wordSpeaker::start);
+        whenShown(window, speaker, [speaker] { speaker->start(); });
     }
     QObject::connect(&window, &gameThreeWords::settingsOpened, &window,
                      [&window, &prefs](einstellungen *dialog) { fillSettingsDialog(window, prefs, dialog); });
