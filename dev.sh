@@ -10,10 +10,13 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$here"
 
-build_packages=(build-essential cmake qtbase5-dev qt5-style-plugin-cleanlooks)
+build_packages=(build-essential cmake qtbase5-dev qt5-style-plugin-cleanlooks libqt5texttospeech5-dev)
 test_packages=(hunspell hunspell-de-de xvfb xauth python3 python3-xlib clang libclang-rt-14-dev
-               desktop-file-utils appstream dpkg-dev)
-qt6_packages=(qt6-base-dev qt6-base-dev-tools libgl-dev)
+               desktop-file-utils appstream dpkg-dev
+               qtspeech5-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng libao4)
+# qt6-declarative-dev: Qt6TextToSpeech's CMake package needs its Qt6QmlIntegration.
+qt6_packages=(qt6-base-dev qt6-base-dev-tools libgl-dev qt6-speech-dev qt6-speech-speechd-plugin
+              qt6-declarative-dev)
 
 need_packages() {
     local missing=()
