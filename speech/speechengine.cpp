@@ -4,8 +4,33 @@
 #include <QTextToSpeech>
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
+
+// Qt's speech plugins report a missing daemon or voice on their own, in
+// English and more than once; the trainer says it once, in the one line of
+// wireSpeech. Their messages while the engine starts are dropped, on the
+// starting thread only.
+thread_local bool pluginMuted = false;
+QtMessageHandler unmutedHandler = nullptr;
+
+void muteablePrint(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!pluginMuted || type == QtFatalMsg)
+        unmutedHandler(type, context, message);
+}
+
+struct MutedPlugin
+{
+    MutedPlugin()
+    {
+        static std::once_flag installed;
+        std::call_once(installed, [] { unmutedHandler = qInstallMessageHandler(muteablePrint); });
+        pluginMuted = true;
+    }
+    ~MutedPlugin() { pluginMuted = false; }
+};
 
 // Where the build knows which Debian package brings what is missing, the
 // reason says so; elsewhere it stands alone.
@@ -60,6 +85,7 @@ void speechEngine::start(const QString &voice, int rate)
         emit failed(noEngineReason());
         return;
     }
+    const MutedPlugin muted;
     m_engine = new QTextToSpeech(this);
     // Anything but ready (Qt 5's BackendError, Qt 6's Error) means the
     // engine could not be reached or has nothing to speak with.
