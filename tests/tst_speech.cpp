@@ -178,7 +178,9 @@ private slots:
         QFETCH(char, action);
         QFETCH(QString, then);
         start("[General]\nspeakWords=true\ngameType=0\n");
+        QSignalSpy first(speaker(), &wordSpeaker::speakingChanged);
         WAIT_FOR_ENGINE();
+        QTRY_VERIFY(first.size() >= 2 && !speaker()->isSpeaking()); // the item's word said
         const QString text = QString("Welches Wort ist richtig? Der Apfel fällt nicht weit vom Stamm. ").repeated(100);
         speaker()->say(text);
         if (action != 'R')
