@@ -4,6 +4,8 @@
 #include <QTextToSpeech>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <mutex>
 
 namespace {
@@ -13,12 +15,18 @@ namespace {
 // wireSpeech. Their messages while the engine starts are dropped, on the
 // starting thread only.
 thread_local bool pluginMuted = false;
-QtMessageHandler unmutedHandler = nullptr;
+std::atomic<QtMessageHandler> unmutedHandler{nullptr};
 
 void muteablePrint(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (!pluginMuted || type == QtFatalMsg)
-        unmutedHandler(type, context, message);
+    if (pluginMuted && type != QtFatalMsg)
+        return;
+    // Another thread may log between our handler's installation and the
+    // moment we learn the one it replaced.
+    if (const QtMessageHandler handler = unmutedHandler.load())
+        handler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
 }
 
 struct MutedPlugin
@@ -86,22 +94,19 @@ void speechEngine::start(const QString &voice, int rate)
         return;
     }
     const MutedPlugin muted;
+    const auto fail = [this](const QString &reason) {
+        delete m_engine;
+        m_engine = nullptr;
+        emit failed(reason);
+    };
     m_engine = new QTextToSpeech(this);
     // Anything but ready (Qt 5's BackendError, Qt 6's Error) means the
     // engine could not be reached or has nothing to speak with.
-    if (m_engine->state() != QTextToSpeech::Ready) {
-        delete m_engine;
-        m_engine = nullptr;
-        emit failed(brokenEngineReason());
-        return;
-    }
+    if (m_engine->state() != QTextToSpeech::Ready)
+        return fail(brokenEngineReason());
     collectGermanVoices();
-    if (m_voices.isEmpty()) {
-        delete m_engine;
-        m_engine = nullptr;
-        emit failed(noGermanVoiceReason());
-        return;
-    }
+    if (m_voices.isEmpty())
+        return fail(noGermanVoiceReason());
     connect(m_engine, &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State state) {
         const bool speaking = state == QTextToSpeech::Speaking;
         if (speaking != m_speaking) {
