@@ -1,10 +1,13 @@
 #include "app/capabilities.h"
-#include "app/startup.h"
 #include "dialogs/einstellungen.h"
 #include "settings/preferences.h"
 #include "speech/speechsettings.h"
 #include "speech/wordspeaker.h"
 #include "window/gamethreewords.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -32,6 +35,45 @@ struct SpokenItem
         return spoken.isEmpty() ? QString() : spoken.join(QStringLiteral(". ")) + QLatin1Char('.');
     }
 };
+
+// Starts the speaker once its native window is first exposed: after the
+// map, which the start-up benchmark waits for, and after the first paint.
+class exposeWatcher : public QObject
+{
+public:
+    exposeWatcher(QWindow *window, wordSpeaker *speaker)
+        : QObject(window), speaker(speaker)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+            // Queued: the window paints in answer to this very event.
+            if (speaker)
+                QTimer::singleShot(0, speaker, &wordSpeaker::start);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<wordSpeaker> speaker;
+};
+
+void startWhenShown(gameThreeWords &window, wordSpeaker *speaker)
+{
+    // A zero timer runs once the event loop does, which main starts only
+    // after showing the window; its native window exists from then on.
+    QTimer::singleShot(0, speaker, [&window, speaker] {
+        QWindow *native = window.windowHandle();
+        if (native && !native->isExposed())
+            new exposeWatcher(native, speaker);
+        else
+            speaker->start();
+    });
+}
 
 wordSpeaker *speakerOf(gameThreeWords &window)
 {
@@ -172,8 +214,7 @@ void fillSettingsDialog(gameThreeWords &window, preferences &prefs, einstellunge
 void wireSpeech(gameThreeWords &window, preferences &prefs)
 {
     if (speechSettings(prefs).speakWords()) {
-        wordSpeaker *speaker = createSpeaker(window, prefs);
-        whenShown(window, speaker, [speaker] { speaker->start(); });
+        startWhenShown(window, createSpeaker(window, prefs));
     }
     QObject::connect(&window, &gameThreeWords::settingsOpened, &window,
                      [&window, &prefs](einstellungen *dialog) { fillSettingsDialog(window, prefs, dialog); });
