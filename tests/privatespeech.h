@@ -31,10 +31,13 @@ struct PrivateSpeech
     }
     ~PrivateSpeech()
     {
-        QFile pidFile(dir.filePath("run/speech-dispatcher/pid"));
-        const int pid = pidFile.open(QFile::ReadOnly) ? pidFile.readAll().trimmed().toInt() : 0;
-        if (pid > 0)
-            ::kill(pid, SIGTERM);
+        const QDir pids(dir.filePath("run/speech-dispatcher/pid"));
+        for (const QString &name : pids.entryList(QDir::Files)) {
+            QFile pidFile(pids.filePath(name));
+            const int pid = pidFile.open(QFile::ReadOnly) ? pidFile.readAll().trimmed().toInt() : 0;
+            if (pid > 0)
+                ::kill(pid, SIGTERM);
+        }
     }
     void write(const QString &name, const QByteArray &bytes)
     {
