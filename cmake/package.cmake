@@ -30,9 +30,10 @@ if(SKARVEL_QT6)
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt5-style-plugin-cleanlooks, libqt5sql5-sqlite")
 endif()
-# Own word lists check spelling with the German dictionary, found at run
-# time; without it the editor works and says that checking is off.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS hunspell-de-de)
+# Spoken words need Qt's speech-dispatcher plugin and a German voice, own word
+# lists the German dictionary; without them the trainer stays silent, and the
+# editor works without checking (speech/CMakeLists.txt).
+string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS "${SKARVEL_SPEECH_PACKAGES};hunspell-de-de")
 # The build keeps its debugging information; the package does not need it.
 set(CPACK_STRIP_FILES ON)
 if(UNIX AND NOT APPLE)

@@ -1,7 +1,10 @@
 #include "dialogs/einstellungen.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 
 einstellungen::einstellungen(QWidget *parent)
@@ -9,13 +12,12 @@ einstellungen::einstellungen(QWidget *parent)
 {
     ui.setupUi(this);
 
-    // The form is laid out for 474 x 220 pixels. Where the platform's font
+    ui.label_speechNote->hide();
+    // The form is laid out for 474 x 340 pixels. Where the platform's font
     // is wider than the one it was drawn with, "Zeitverzögerung" would be cut
     // off; the dialog then grows just enough to show every text whole, and
     // stays fixed at that size.
-    const QSize needed = minimumSizeHint().expandedTo(size());
-    if (needed != size())
-        setFixedSize(needed);
+    fitContents();
 
     connect(ui.pushButton_OK, &QPushButton::clicked, this, &einstellungen::close);
     // clicked, not toggled: presetting must not write the method back, while
@@ -26,6 +28,10 @@ einstellungen::einstellungen(QWidget *parent)
             this, &einstellungen::timeDelayChanged);
     connect(ui.spinBox_fontSize, qOverload<int>(&QSpinBox::valueChanged),
             this, &einstellungen::fontSizeChanged);
+    connect(ui.checkBox_speakWords, &QCheckBox::clicked, this, &einstellungen::speakWordsChanged);
+    connect(ui.comboBox_voice, &QComboBox::textActivated, this, &einstellungen::speechVoiceChanged);
+    connect(ui.slider_rate, &QSlider::valueChanged, this, &einstellungen::speechRateChanged);
+    connect(ui.pushButton_probe, &QPushButton::clicked, this, &einstellungen::speechProbeRequested);
 }
 
 einstellungen::~einstellungen() = default;
@@ -60,4 +66,49 @@ void einstellungen::setGameMethod(int method)
 void einstellungen::setTimeDelay(int time)
 {
     ui.spinBox_time->setValue(time / 1000);
+}
+
+void einstellungen::setSpeakWords(bool on)
+{
+    ui.checkBox_speakWords->setChecked(on);
+}
+
+void einstellungen::setSpeechRate(int rate)
+{
+    ui.slider_rate->setValue(rate);
+}
+
+void einstellungen::setSpeechVoices(const QStringList &names, const QString &current)
+{
+    ui.comboBox_voice->clear();
+    ui.comboBox_voice->addItems(names);
+    ui.comboBox_voice->setCurrentIndex(qMax(0, names.indexOf(current)));
+    const bool usable = ui.checkBox_speakWords->isEnabled() && !names.isEmpty();
+    ui.comboBox_voice->setEnabled(usable);
+    ui.pushButton_probe->setEnabled(usable);
+}
+
+void einstellungen::setSpeechNote(const QString &note, bool usable)
+{
+    ui.label_speechNote->setText(note);
+    ui.label_speechNote->setVisible(!note.isEmpty());
+    const bool voices = usable && ui.comboBox_voice->count() > 0;
+    // The line itself stays enabled, so that the reason reads clearly.
+    const std::initializer_list<QWidget *> controls = {ui.checkBox_speakWords, ui.slider_rate, ui.label_voice,
+                                                       ui.label_rate, ui.label_slow, ui.label_fast};
+    for (QWidget *control : controls)
+        control->setEnabled(usable);
+    ui.comboBox_voice->setEnabled(voices);
+    ui.pushButton_probe->setEnabled(voices);
+    fitContents();
+}
+
+void einstellungen::fitContents()
+{
+    // The group's size is otherwise learnt only from a posted layout
+    // request, after the dialog has been measured.
+    ui.groupBox_vorlesen->updateGeometry();
+    const QSize needed = minimumSizeHint().expandedTo(size());
+    if (needed != size())
+        setFixedSize(needed);
 }

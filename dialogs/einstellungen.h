@@ -24,6 +24,11 @@ signals:
     void gameMethod_1();
     void gameMethod_2();
     void timeDelayChanged(int);
+    // The group "Vorlesen".
+    void speakWordsChanged(bool on);
+    void speechVoiceChanged(const QString &name);
+    void speechRateChanged(int rate);
+    void speechProbeRequested();
 
 public slots:
     void showPreferences();
@@ -31,8 +36,17 @@ public slots:
     void setGameMethod(int method);
     // time in milliseconds; the dialog edits whole seconds.
     void setTimeDelay(int time);
+    void setSpeakWords(bool on);
+    void setSpeechRate(int rate); // -5 .. 5
+    // The voice list and the choice can be used once there are voices.
+    void setSpeechVoices(const QStringList &names, const QString &current);
+    // One line under the group: what speech is doing, or, when it cannot be
+    // used, why (every control of the group is then disabled). Empty: none.
+    void setSpeechNote(const QString &note, bool usable = true);
 
 private:
+    void fitContents();
+
     Ui_Einstellungen ui;
 };
 
