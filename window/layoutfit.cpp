@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMainWindow>
+#include <QHash>
+#include <QMultiMap>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -23,24 +26,27 @@ QSize widestText(const QFont &font, const QStringList &texts)
     return widest;
 }
 
-// The words that may be the widest at any size: those near the widest at
-// one size. Measuring them alone keeps the fitting quick for long lists.
+// The words that may be the widest at any size: the few widest at one size,
+// ranked by the sum of their letters' advances, which is quick for long lists
+// and close enough to rank them. Only these are then measured whole.
 QStringList widestCandidates(const QFont &font, const QStringList &words)
 {
     const QFontMetrics metrics(font);
-    QVector<int> widths;
-    widths.reserve(words.size());
-    int most = 0;
+    QHash<QChar, int> advances;
+    QMultiMap<int, QString> byWidth;
     for (const QString &word : words) {
-        widths.append(metrics.horizontalAdvance(word));
-        most = qMax(most, widths.last());
+        int width = 0;
+        for (const QChar letter : word) {
+            auto advance = advances.constFind(letter);
+            if (advance == advances.constEnd())
+                advance = advances.insert(letter, metrics.horizontalAdvance(letter));
+            width += *advance;
+        }
+        byWidth.insert(-width, word);
+        if (byWidth.size() > 8)
+            byWidth.erase(std::prev(byWidth.end()));
     }
-    QStringList candidates;
-    for (int i = 0; i < words.size(); ++i) {
-        if (widths.at(i) * 10 >= most * 9)
-            candidates.append(words.at(i));
-    }
-    return candidates;
+    return byWidth.values();
 }
 
 // What a push button needs for the widest of these texts, as it measures
@@ -59,14 +65,11 @@ QSize buttonSize(QPushButton *button, const QStringList &texts)
 
 // The minimum the window's layouts ask for now: the layouts keep what their
 // items asked for before until each item has been told that it changed.
-QSize minimumNow(QMainWindow *window)
+QSize minimumNow(QWidget *top)
 {
-    // Polished as on showing: some styles change sizes then.
-    for (QWidget *widget : window->findChildren<QWidget *>()) {
-        widget->ensurePolished();
+    for (QWidget *widget : top->findChildren<QWidget *>())
         widget->updateGeometry();
-    }
-    return window->minimumSizeHint();
+    return top->minimumSizeHint();
 }
 
 QSize comboSize(QComboBox *combo, const QFont &font, const QStringList &texts)
@@ -83,6 +86,9 @@ QSize comboSize(QComboBox *combo, const QFont &font, const QStringList &texts)
 int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QStringList &words,
                       const QStringList &groups)
 {
+    // Polished as on showing: some styles change sizes then.
+    for (QWidget *widget : window->findChildren<QWidget *>())
+        widget->ensurePolished();
     const QRect screen = window->screen()->availableGeometry();
     // The frame is known once the window is shown; a few pixels before.
     const QSize frame = window->isVisible() ? window->frameGeometry().size() - window->size() : QSize(16, 40);
@@ -114,8 +120,7 @@ int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QS
     }
     ui.groupBox_wordGroup->setMinimumHeight(0);
     ui.groupBox_wordGroup->setMaximumHeight(QWIDGETSIZE_MAX);
-    minimumNow(window);
-    ui.groupBox_wordGroup->setFixedHeight(qMax(60, ui.groupBox_wordGroup->minimumSizeHint().height()));
+    ui.groupBox_wordGroup->setFixedHeight(qMax(60, minimumNow(ui.groupBox_wordGroup).height()));
 
     QPushButton *const buttons[] = {ui.leftButton, ui.middleButton, ui.rightButton};
     QFont wordFont;
@@ -163,11 +168,8 @@ int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QS
         const std::pair<QWidget *, QSize> formMinimums[] = {
             {ui.widget, {0, 70}}, {ui.widget_2, {370, 140}}, {ui.textButtonBox, {0, 85}},
             {ui.outerBox, {0, 280}}, {ui.groupBox_statistics, {0, 50}}};
-        for (const auto &[widget, form] : formMinimums) {
-            widget->setMinimumSize(0, 0);
-            minimumNow(window);
-            widget->setMinimumSize(QSize(form.width(), on ? 0 : form.height()).expandedTo(widget->minimumSizeHint()));
-        }
+        for (const auto &[widget, form] : formMinimums)
+            widget->setMinimumSize(QSize(form.width(), on ? 0 : form.height()).expandedTo(minimumNow(widget)));
     };
     compact(false);
     if (minimumNow(window).height() > room.height())
