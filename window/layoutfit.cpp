@@ -83,8 +83,8 @@ QSize comboSize(QComboBox *combo, const QFont &font, const QStringList &texts)
 
 } // namespace
 
-int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QStringList &words,
-                      const QStringList &groups)
+void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QStringList &words,
+                       const QStringList &groups)
 {
     // Polished as on showing: some styles change sizes then.
     for (QWidget *widget : window->findChildren<QWidget *>())
@@ -118,8 +118,6 @@ int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QS
         if (minimumNow(window).width() > room.width())
             half->setDirection(QBoxLayout::TopToBottom);
     }
-    ui.groupBox_wordGroup->setMinimumHeight(0);
-    ui.groupBox_wordGroup->setMaximumHeight(QWIDGETSIZE_MAX);
     ui.groupBox_wordGroup->setFixedHeight(qMax(60, minimumNow(ui.groupBox_wordGroup).height()));
 
     QPushButton *const buttons[] = {ui.leftButton, ui.middleButton, ui.rightButton};
@@ -127,15 +125,14 @@ int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QS
     wordFont.setPointSize(size + 3);
     const QStringList candidates = widestCandidates(wordFont, words);
     const auto useWordSize = [&](int points) {
-        QFont font;
-        font.setPointSize(points);
+        wordFont.setPointSize(points);
         for (QPushButton *each : buttons)
-            each->setFont(font);
+            each->setFont(wordFont);
         const QSize button = buttonSize(ui.leftButton, candidates);
-        for (QPushButton *each : buttons)
+        for (QPushButton *each : buttons) {
             each->setMinimumWidth(button.width());
-        for (QPushButton *each : buttons)
             each->setFixedHeight(qMax(50, button.height()));
+        }
     };
     int wordSize = size + 3;
     useWordSize(wordSize);
@@ -151,8 +148,7 @@ int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QS
     // The tick keeps its room while hidden; fixed, so that neither the
     // placeholder text nor the picture changes it.
     ui.label_haken->setFixedSize(55, 55);
-    QFont verdictFont = ui.judgeLabel->font();
-    const QSize verdict = widestText(verdictFont, {QStringLiteral("Richtig!"), QStringLiteral("Falsch!")});
+    const QSize verdict = widestText(ui.judgeLabel->font(), {QStringLiteral("Richtig!"), QStringLiteral("Falsch!")});
     ui.judgeLabel->setFixedSize(qMax(160, verdict.width() + 8), qMax(50, verdict.height() + 4));
     ui.moreButton->setMinimumHeight(qMax(50, ui.moreButton->sizeHint().height()));
 
@@ -175,6 +171,6 @@ int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QS
     if (minimumNow(window).height() > room.height())
         compact(true);
 
-    window->resize(QSize(800, 530).expandedTo(minimumNow(window)).boundedTo(room));
-    return wordSize;
+    if (!(window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        window->resize(QSize(800, 530).expandedTo(minimumNow(window)).boundedTo(room));
 }

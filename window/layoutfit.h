@@ -18,9 +18,11 @@ class Ui_mainWindow;
 // - the verdict has the room of its wider text, and the tick keeps its place
 //   while hidden, so "Weiter" never moves;
 // - where the row of group and type lists does not fit, its halves stand one
-//   above the other.
-// Returns the point size of the word buttons.
-int fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QStringList &words,
-                      const QStringList &groups);
+//   above the other, and where a half is still too wide, each label above
+//   its list; where the height is short, the form's minimum heights, the
+//   margins and the empty status bar give way.
+// The window then takes its usual 800 x 530 or what it needs, within the screen.
+void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QStringList &words,
+                       const QStringList &groups);
 
 #endif // LAYOUTFIT_H
