@@ -14,8 +14,13 @@
 // or from delayTimer, which a right click starts in game method 2.
 //
 // The statistics count items left through defineButtons() (doneWords) and
-// items answered right at the first click (rightWords); rightWords <= doneWords
-// holds after every update.
+// items answered right at the first click (rightWords), each credited when
+// its own item is counted; rightWords <= doneWords holds after every update.
+//
+// Keys 1, 2 and 3 answer like a click on the left, middle and right word,
+// Return and Enter like "Weiter". The window knows none of the capabilities
+// beside the training (speech, records, own lists): it announces what
+// happens by its signals and offers a few hooks, and app/ wires them.
 
 #include "ui_mainwindow.h"
 #include "words/threewords.h"
