@@ -6,7 +6,8 @@ class QIcon;
 // The trainer's look: the calm, flat Cleanlooks style whatever style the
 // command line or the desktop asks for. Where the Cleanlooks plugin is not
 // installed, Fusion stands in and one warning line says so on standard error.
-// Call after the application object has read its command line.
+// Either way the keyboard focus on a button is a frame a patient sees from a
+// distance (trainerStyle). Call after the application object has read its command line.
 void applyTrainerStyle();
 
 // The application icon in 16, 32, 64 and 128 pixels.

@@ -423,7 +423,9 @@ void gameThreeWords::setFontSizeAll(int storedSize)
     wordFont.setWeight(QFont::Bold);
     ui.judgeLabel->setFont(wordFont);
     ui.judgeLabel->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    if (speakerButton)
+    // The constructor fits once the lists are filled; from then on every
+    // new size is fitted at once.
+    if (layoutFitted)
         fitLayout();
 }
 
@@ -436,6 +438,7 @@ void gameThreeWords::fitLayout()
     }
     const QStringList groups = groupNames() + QStringList{allGroups, practiceGroup()};
     fitTrainingLayout(this, ui, ui.moreButton->font().pointSize(), words, groups);
+    layoutFitted = true;
 }
 
 void gameThreeWords::selectStoredGroup()

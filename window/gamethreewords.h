@@ -129,6 +129,7 @@ private:
     QAction *repeatAction = nullptr;
     QTimer lingerTimer;
     QString m_wordListSource;
+    bool layoutFitted = false;
 };
 
 #endif // GAMETHREEWORDS_H
