@@ -273,7 +273,7 @@ QList<patientRecord> recordStore::patients()
         return list;
     while (query.next())
         list.append({query.value(0).toLongLong(), query.value(1).toString()});
-    QCollator collator(QLocale(QLocale::German));
+    QCollator collator{QLocale(QLocale::German)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(list.begin(), list.end(), [&collator](const patientRecord &a, const patientRecord &b) {
         return collator.compare(a.name, b.name) < 0;

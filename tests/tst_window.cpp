@@ -266,6 +266,20 @@ private slots:
         QCOMPARE(options.wordList, wordList);
     }
 
+    // A group without words leaves nothing to press, by mouse or by key.
+    void groupWithoutWords()
+    {
+        QFile list(config.dir.filePath("list"));
+        QVERIFY(list.open(QFile::WriteOnly) && list.write("#Obst\nApfel;Apfell;Abfel\n#Leer\n") > 0);
+        list.close();
+        start("[General]\ngameType=0\n", list.fileName());
+        act("gr");
+        QCOMPARE(window->actualGroup(), QString("Leer"));
+        QTest::keyClick(window.get(), Qt::Key_1);
+        QCOMPARE(driver->child<QLabel>("judgeLabel")->text(), QString());
+        act("Gw");
+    }
+
     void documents()
     {
         aboutWindow about;

@@ -76,7 +76,7 @@ public:
     bool click(bool rightWord)
     {
         for (int k = 0; k < 3; ++k) {
-            if (w->isRightWord(button(k)->text()) != rightWord)
+            if (!button(k)->isEnabled() || w->isRightWord(button(k)->text()) != rightWord)
                 continue;
             const bool isRight = button(k)->text() == w->actualItem().section(';', 0, 0);
             QTest::mouseClick(button(k), Qt::LeftButton);
@@ -104,7 +104,11 @@ private:
         verdict = fresh ? QString() : verdict;
         const QList<int> drawn = w->drawnIndices();
         QStringList shown{button(0)->text(), button(1)->text(), button(2)->text()};
-        QStringList words = (w->actualItem() + ";;").split(';').mid(0, 3);
+        // Where the group gives no item, the buttons stay empty and do nothing.
+        const bool none = !w->canDraw(child<QComboBox>("comboBox_typ")->currentIndex());
+        QStringList words = (none ? ";;" : w->actualItem() + ";;").split(';').mid(0, 3);
+        if (button(0)->isEnabled() == none || button(1)->isEnabled() == none || button(2)->isEnabled() == none)
+            return none ? "a button without a word can be pressed" : "a word cannot be pressed";
         const QString previous = std::exchange(item, w->actualItem());
         for (int k = 0; k < 3 && previous != item; ++k)
             rightOn[k] += shown.at(k) == words.first();
@@ -113,7 +117,7 @@ private:
         if (QSet<int>(drawn.begin(), drawn.end()).size() != drawn.size())
             return "an entry drawn twice in a cycle";
         if (child<QLabel>("label_rightWordsData")->text() != counts)
-            return "the counts are not " + counts;
+            return "the counts are not " + counts + " but " + child<QLabel>("label_rightWordsData")->text();
         if (child<QLabel>("judgeLabel")->text() != verdict)
             return "the verdict is not " + verdict;
         if (!verdict.isEmpty() && QtCompat::labelPixmap(*child<QLabel>("label_haken")).toImage() != picture)

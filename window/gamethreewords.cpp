@@ -127,12 +127,11 @@ void gameThreeWords::setUpCapabilityHooks()
     connect(repeatAction, &QAction::triggered, this, &gameThreeWords::repeatRequested);
 
     // Said in place of the words where the list cannot give an item.
-    noticeLabel = new QLabel(tr("Für „gruppenfremde Wörter“ braucht die Wortliste mindestens zwei "
-                                "Gruppen mit Wörtern."), ui.outerBox);
+    noticeLabel = new QLabel(ui.outerBox);
     noticeLabel->setWordWrap(true);
     noticeLabel->setAlignment(Qt::AlignCenter);
     ui.verticalLayout_2->insertWidget(2, noticeLabel);
-    noticeLabel->setVisible(prefs->gameType() == 1 && !canDraw(1));
+    showNotice(!canDraw(prefs->gameType()));
 
     lingerTimer.setSingleShot(true);
     lingerTimer.setInterval(600);
@@ -487,8 +486,8 @@ void gameThreeWords::placeWords()
     };
     const int r = QtCompat::nextRandom() % 3;
     // An item of another kind or list must not stay on show where the list
-    // has nothing to draw for "gruppenfremde Wörter".
-    const bool noItem = prefs->gameType() == 1 && !canDraw(1);
+    // has nothing to draw, and three empty buttons must not judge.
+    const bool noItem = !canDraw(prefs->gameType());
     const QString item = noItem ? QString() : actualItem();
     ui.leftButton->setText(itemPart(item, arrangements[r][0]));
     ui.middleButton->setText(itemPart(item, arrangements[r][1]));
@@ -498,8 +497,17 @@ void gameThreeWords::placeWords()
         button->setAccessibleName(button->text());
     }
     if (noticeLabel)
-        noticeLabel->setVisible(noItem);
+        showNotice(noItem);
     emit itemShown(shownWords(), prefs->gameType(), itemPart(item, 0));
+}
+
+void gameThreeWords::showNotice(bool shown)
+{
+    noticeLabel->setText(prefs->gameType() == 1
+                             ? tr("Für „gruppenfremde Wörter“ braucht die Wortliste mindestens zwei "
+                                  "Gruppen mit Wörtern.")
+                             : tr("In dieser Gruppe stehen keine Wörter."));
+    noticeLabel->setVisible(shown);
 }
 
 void gameThreeWords::updateStatistics()

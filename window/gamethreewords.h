@@ -104,6 +104,7 @@ protected:
 
 private:
     void placeWords();
+    void showNotice(bool shown);
     void updateStatistics();
     void judge(const QString &word);
     void fillGroupList(int gameType);

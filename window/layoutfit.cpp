@@ -54,7 +54,7 @@ QStringList widestCandidates(const QFont &font, const QStringList &words)
 QSize buttonSize(QPushButton *button, const QStringList &texts)
 {
     const QString shown = button->text();
-    QSize size;
+    QSize size(0, 0);
     for (const QString &text : texts) {
         button->setText(text);
         size = size.expandedTo(button->sizeHint());
