@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
     if (exitCode >= 0)
         return exitCode;
     applyTrainerStyle();
+    installQtTranslations();
     app.setWindowIcon(trainerIcon());
 
     // Used for the settings only: the application-wide names stay unset.

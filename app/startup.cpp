@@ -1,11 +1,14 @@
 #include "app/startup.h"
 
 #include "app/trainerstyle.h"
+#include "words/qtcompat.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QLocale>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <cstdio>
 
 void applyTrainerStyle()
@@ -17,6 +20,18 @@ void applyTrainerStyle()
     }
     // The application takes ownership of the style, and the proxy of its base.
     QApplication::setStyle(new trainerStyle(style));
+}
+
+void installQtTranslations()
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QtCompat::translationsPath())) {
+        QCoreApplication::installTranslator(translator);
+        return;
+    }
+    delete translator;
+    std::fputs("skarvel: Qt's German translations are not installed, Qt's own buttons stay English\n", stderr);
 }
 
 QIcon trainerIcon()

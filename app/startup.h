@@ -10,6 +10,11 @@ class QIcon;
 // distance (trainerStyle). Call after the application object has read its command line.
 void applyTrainerStyle();
 
+// Qt's own texts in German: the buttons of a question, the file dialogs, the
+// menu of a text field. Without Qt's translations installed they stay
+// English, and one warning line on standard error says so.
+void installQtTranslations();
+
 // The application icon in 16, 32, 64 and 128 pixels.
 QIcon trainerIcon();
 

@@ -32,8 +32,15 @@ else()
 endif()
 # Spoken words need Qt's speech-dispatcher plugin and a German voice, own word
 # lists the German dictionary; without them the trainer stays silent, and the
-# editor works without checking (speech/CMakeLists.txt).
-string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS "${SKARVEL_SPEECH_PACKAGES};hunspell-de-de")
+# editor works without checking (speech/CMakeLists.txt). Qt's translations
+# put Qt's own buttons and file dialogs into German.
+if(SKARVEL_QT6)
+    set(SKARVEL_QT_TRANSLATIONS qt6-translations-l10n)
+else()
+    set(SKARVEL_QT_TRANSLATIONS qttranslations5-l10n)
+endif()
+string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS
+       "${SKARVEL_SPEECH_PACKAGES};hunspell-de-de;${SKARVEL_QT_TRANSLATIONS}")
 # The build keeps its debugging information; the package does not need it.
 set(CPACK_STRIP_FILES ON)
 if(UNIX AND NOT APPLE)

@@ -292,6 +292,17 @@ private slots:
         QCOMPARE(anleitung.findChild<QScrollArea *>()->horizontalScrollBar()->maximum(), 0);
     }
 
+    // Qt's own buttons speak German once the trainer has set up Qt's texts.
+    void qtTexts()
+    {
+        installQtTranslations();
+        QMessageBox box(QMessageBox::Question, "Gruppe löschen", "?", QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::No)->text().remove('&'), QString("Nein"));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(dialog.labelText(QFileDialog::Reject).remove('&'), QString("Abbrechen"));
+    }
+
     // Random actions, long under CTest's soak (SKARVEL_SOAK_STEPS); over them
     // the right word stands on every button.
     void soak()

@@ -236,11 +236,17 @@ void wordListEditor::deleteGroup()
         return;
     const wordList::Group &group = m_groups.at(row);
     const int words = int(groups().at(row).entries.size());
-    if (words > 0
-        && QMessageBox::question(this, tr("Gruppe löschen"),
-                                 tr("Die Gruppe „%1“ mit %2 Einträgen löschen?").arg(group.name).arg(words),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
-        return;
+    if (words > 0) {
+        QMessageBox box(QMessageBox::Question, tr("Gruppe löschen"),
+                        tr("Die Gruppe „%1“ mit %2 Einträgen löschen?").arg(group.name).arg(words),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.button(QMessageBox::Yes)->setText(tr("Löschen"));
+        box.button(QMessageBox::No)->setText(tr("Behalten"));
+        box.setDefaultButton(QMessageBox::No);
+        box.setFont(font());
+        if (box.exec() != QMessageBox::Yes)
+            return;
+    }
     m_groups.removeAt(row);
     m_filling = true;
     delete ui.listWidget_groups->takeItem(row);

@@ -11,6 +11,7 @@
 // values themselves.
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QPixmap>
 #include <QSettings>
 #include <QTextStream>
@@ -123,6 +124,16 @@ inline void enableHighDpi()
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
+}
+
+// Where Qt's own translations are installed.
+inline QString translationsPath()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
 #endif
 }
 
