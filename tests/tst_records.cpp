@@ -13,13 +13,11 @@
 
 #include <memory>
 
-class tst_records : public QObject
+class tst_records : public QObject, TrainerFixture
 {
     Q_OBJECT
     TemporaryConfig config;
     QTemporaryDir home;
-    std::unique_ptr<preferences> prefs;
-    std::unique_ptr<gameThreeWords> window;
     QTimer closer; // closes every message box, keeping its text
     QStringList messages;
 
@@ -29,14 +27,9 @@ class tst_records : public QObject
     // As main does it: settings, window, wiring, show.
     void start(const QByteArray &settings, const QString &patient)
     {
-        window.reset();
-        prefs.reset();
-        config.write(settings);
-        prefs.reset(new preferences("Pondrel", "Skarvel"));
-        window.reset(new gameThreeWords(prefs.get()));
-        wireRecords(*window, *prefs, StartOptions{QString(), patient});
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        startTrainer(config, settings, [&patient](gameThreeWords &window, preferences &prefs) {
+            wireRecords(window, prefs, StartOptions{QString(), patient});
+        });
     }
     // The rows of a query on the file, fields joined by "|".
     static QStringList select(const QString &sql, const QString &fileName = file())

@@ -34,29 +34,18 @@ namespace {
 const QByteArray noVoices = "AudioOutputMethod \"libao\"\nAddModule \"dummy\" \"sd_dummy\" \"\"\n";
 } // namespace
 
-class tst_speech : public QObject
+class tst_speech : public QObject, TrainerFixture
 {
     Q_OBJECT
     TemporaryConfig config;
     std::unique_ptr<PrivateSpeech> speech;
-    std::unique_ptr<preferences> prefs;
-    std::unique_ptr<gameThreeWords> window;
-    std::unique_ptr<WindowDriver> driver;
 
     wordSpeaker *speaker() const { return window->findChild<wordSpeaker *>(); }
     void start(const QByteArray &settings, const QByteArray &conf = "AudioOutputMethod \"libao\"\n")
     {
-        driver.reset();
-        window.reset();
-        prefs.reset();
+        stopTrainer();
         speech.reset(new PrivateSpeech(conf));
-        config.write(settings);
-        prefs.reset(new preferences("Pondrel", "Skarvel"));
-        window.reset(new gameThreeWords(prefs.get()));
-        wireSpeech(*window, *prefs);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        driver.reset(new WindowDriver(window.get()));
+        startTrainer(config, settings, wireSpeech);
     }
     QString rightWord() const { return window->actualItem().section(';', 0, 0); }
 

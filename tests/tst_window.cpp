@@ -12,24 +12,14 @@
 #include <memory>
 #include <random>
 
-class tst_window : public QObject
+class tst_window : public QObject, TrainerFixture
 {
     Q_OBJECT
     TemporaryConfig config;
-    std::unique_ptr<preferences> prefs;
-    std::unique_ptr<gameThreeWords> window;
-    std::unique_ptr<WindowDriver> driver;
 
     void start(const QByteArray &settings, const QString &list = threeWords::bundledDocument)
     {
-        driver.reset();
-        window.reset();
-        config.write(settings);
-        prefs.reset(new preferences("Pondrel", "Skarvel"));
-        window.reset(new gameThreeWords(prefs.get(), list));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        driver.reset(new WindowDriver(window.get()));
+        startTrainer(config, settings, {}, list);
     }
     void act(const QString &actions)
     {

@@ -1,6 +1,8 @@
 #ifndef WINDOWDRIVER_H
 #define WINDOWDRIVER_H
 
+#include "settings/preferences.h"
+#include "tests/testsupport.h"
 #include "window/gamethreewords.h"
 #include "words/qtcompat.h"
 
@@ -8,6 +10,7 @@
 #include <QtWidgets>
 
 #include <functional>
+#include <memory>
 
 // Drives the real training window as a patient and a therapist do, and checks
 // after every action what the patient sees against a small model of its own:
@@ -134,6 +137,37 @@ private:
     bool first = true;
     QString verdict;
     QImage picture;
+};
+
+// A trainer started as main starts it: its settings, the window on a list, a
+// capability's wiring, shown; and a driver for it.
+struct TrainerFixture
+{
+    std::unique_ptr<preferences> prefs;
+    std::unique_ptr<gameThreeWords> window;
+    std::unique_ptr<WindowDriver> driver;
+
+    using Wiring = std::function<void(gameThreeWords &, preferences &)>;
+    // The trainer before ends first, so that nothing of it reaches the new settings.
+    void startTrainer(const TemporaryConfig &config, const QByteArray &settings, const Wiring &wire = {},
+                      const QString &list = threeWords::bundledDocument)
+    {
+        stopTrainer();
+        config.write(settings);
+        prefs.reset(new preferences("Pondrel", "Skarvel"));
+        window.reset(new gameThreeWords(prefs.get(), list));
+        if (wire)
+            wire(*window, *prefs);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        driver.reset(new WindowDriver(window.get()));
+    }
+    void stopTrainer()
+    {
+        driver.reset();
+        window.reset();
+        prefs.reset();
+    }
 };
 
 #endif // WINDOWDRIVER_H
