@@ -323,6 +323,15 @@ private slots:
             QCOMPARE(window.wordListSource(), own ? QFileInfo(words).absoluteFilePath() : QString());
             QCOMPARE(window.groupNames().first(), own ? "Familie" : "Baumarten");
             QCOMPARE(window.findChild<QAction *>("actionBundledWordList")->isChecked(), !own);
+            if (!own && answer.isEmpty()) { // the editor starts from the whole bundled list
+                QList<QStringList> shown;
+                onModal<wordListEditor>([&shown](wordListEditor *editor) {
+                    shown = wordList(editor->groups()).entryLines();
+                    editor->reject();
+                });
+                window.findChild<QAction *>("actionEditWordList")->trigger();
+                QCOMPARE(shown, window.entryLists());
+            }
         }
         QCOMPARE(config.contents(), settings);
         QCOMPARE(contents(home.filePath("damaged.txt")), damagedBefore);

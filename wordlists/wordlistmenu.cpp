@@ -79,18 +79,9 @@ bool wordListMenu::openList(const QString &path, bool remember)
 
 void wordListMenu::editList()
 {
-    QList<wordList::Group> groups = m_groups;
-    if (m_source.isEmpty()) {
-        QStringList names;
-        QList<QStringList> entries;
-        threeWords::readWordGroups(threeWords::bundledDocument, names, entries);
-        for (int g = 0; g < names.size(); ++g) {
-            wordList::Group group{names.at(g), {}};
-            for (const QString &line : entries.at(g))
-                group.entries.append(line.split(QLatin1Char(';'), Qt::KeepEmptyParts, Qt::CaseSensitive));
-            groups.append(group);
-        }
-    }
+    // The bundled list passes the checker whole.
+    const QList<wordList::Group> groups =
+        m_source.isEmpty() ? wordList::read(threeWords::bundledDocument).groups() : m_groups;
     // The dictionary is loaded on first use, which takes a moment.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const spellCheck *speller = spellCheck::german();
