@@ -119,13 +119,6 @@ void verlaufDialog::exportAs(const QString &title, const QString &filter, const 
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFont(font());
     dialog.setDefaultSuffix(suffix);
-    // Qt's own dialog speaks English without a translator; the desktop's
-    // own dialog brings its language along.
-    dialog.setLabelText(QFileDialog::LookIn, tr("Ordner:"));
-    dialog.setLabelText(QFileDialog::FileName, tr("Dateiname:"));
-    dialog.setLabelText(QFileDialog::FileType, tr("Dateityp:"));
-    dialog.setLabelText(QFileDialog::Accept, tr("Speichern"));
-    dialog.setLabelText(QFileDialog::Reject, tr("Abbrechen"));
     QString error;
     if (dialog.exec() == QDialog::Accepted && !(this->*write)(dialog.selectedFiles().value(0), &error))
         showNotice(this, QMessageBox::Warning, tr("Export"), error);
