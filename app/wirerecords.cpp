@@ -30,11 +30,6 @@ void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions 
 
     // The item on show was announced before anyone listened.
     recorder->trainingChosen(prefs.gameType(), window.actualGroup(), window.wordListSource());
-    QString rightWord;
-    for (const QString &word : window.shownWords()) {
-        if (!word.isEmpty() && window.isRightWord(word))
-            rightWord = word;
-    }
-    recorder->itemShown(window.shownWords(), prefs.gameType(), rightWord);
+    recorder->itemShown(window.shownWords(), prefs.gameType(), window.shownRightWord());
     records->startAfterPaint(options.patient);
 }

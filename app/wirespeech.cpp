@@ -97,13 +97,8 @@ wordSpeaker *createSpeaker(gameThreeWords &window, preferences &prefs)
     speaker->setRate(settings.rate());
 
     // The window's first item was shown before anyone listened.
-    auto item = std::make_shared<SpokenItem>();
-    item->words = window.shownWords();
-    item->gameType = prefs.gameType();
-    for (const QString &word : item->words) {
-        if (!word.isEmpty() && window.isRightWord(word))
-            item->rightWord = word;
-    }
+    auto item = std::make_shared<SpokenItem>(
+        SpokenItem{window.shownWords(), prefs.gameType(), window.shownRightWord(), false});
 
     // Read at each event, so that switching speech off in the dialog
     // silences the trainer at once.

@@ -196,6 +196,11 @@ QStringList gameThreeWords::shownWords() const
     return {ui.leftButton->text(), ui.middleButton->text(), ui.rightButton->text()};
 }
 
+QString gameThreeWords::shownRightWord() const
+{
+    return ui.leftButton->isEnabled() ? itemPart(actualItem(), 0) : QString();
+}
+
 void gameThreeWords::addCapabilityMenu(QMenu *menu)
 {
     // The bar runs right to left: "Hilfe" is its first action and stands at
@@ -498,7 +503,7 @@ void gameThreeWords::placeWords()
     }
     if (noticeLabel)
         showNotice(noItem);
-    emit itemShown(shownWords(), prefs->gameType(), itemPart(item, 0));
+    emit itemShown(shownWords(), prefs->gameType(), shownRightWord());
 }
 
 void gameThreeWords::showNotice(bool shown)

@@ -49,8 +49,10 @@ public:
                             const QString &documentPath = threeWords::bundledDocument);
     ~gameThreeWords() override;
 
-    // The words on the buttons, left to right.
+    // The words on the buttons, left to right, and the right one of them
+    // (empty while the buttons show none), as itemShown() announced them.
     QStringList shownWords() const;
+    QString shownRightWord() const;
     // Puts a capability's menu into the menu bar, between "Einstellungen"
     // and "Hilfe"; a later menu stands right of an earlier one.
     void addCapabilityMenu(QMenu *menu);
