@@ -2,6 +2,7 @@
 
 #include "words/qtcompat.h"
 #include "words/threewords.h"
+#include "words/wordpictures.h"
 
 #include <QtTest>
 
@@ -120,6 +121,47 @@ private slots:
             const bool known = !unknown.contains(words.at(i)) || rareButRight.contains(words.at(i));
             QVERIFY2(known == (i % 3 == 0), qPrintable(words.at(i)));
         }
+    }
+
+    // The picture table, against the bundled list as its file reads: each
+    // entry a right word and a picture of its own, each SVG an <svg> document,
+    // no SVG in the bundle that no word shows, no picture for other words.
+    void pictures()
+    {
+        QFile list(threeWords::bundledDocument), table(wordPictures::bundledTable);
+        QVERIFY(list.open(QFile::ReadOnly) && table.open(QFile::ReadOnly));
+        QStringList rightWords, words, pictures, svgs;
+        for (const QString &line : QString::fromUtf8(list.readAll()).split('\n', Qt::SkipEmptyParts))
+            if (!line.startsWith('#'))
+                rightWords << line.section(';', 0, 0);
+        for (const QString &line : QString::fromUtf8(table.readAll()).split('\n', Qt::SkipEmptyParts)) {
+            const QStringList fields = line.split('\t');
+            if (line.startsWith('#'))
+                continue;
+            QVERIFY2(fields.size() == 2 && rightWords.contains(fields[0]) && !words.contains(fields[0])
+                         && !pictures.contains(fields[1]), qPrintable(line));
+            words << fields[0];
+            pictures << fields[1];
+            const wordPictures::picture picture = wordPictures::of(fields[0]);
+            if (fields[1].startsWith('#')) {
+                QVERIFY2(QColor::isValidColor(fields[1]) && picture.colour == QColor(fields[1]) && picture.path.isEmpty(),
+                         qPrintable(line));
+                continue;
+            }
+            QFile svg(QStringLiteral(":/data/openmoji/%1.svg").arg(fields[1]));
+            QVERIFY2(svg.open(QFile::ReadOnly) && picture.path == svg.fileName() && !picture.colour.isValid(),
+                     qPrintable(line));
+            QXmlStreamReader xml(&svg);
+            QVERIFY2(xml.readNextStartElement() && xml.name() == QLatin1String("svg"), qPrintable(line));
+            while (!xml.atEnd())
+                xml.readNext();
+            QVERIFY2(!xml.hasError(), qPrintable(line));
+            svgs << fields[1] + ".svg";
+        }
+        svgs.sort();
+        QCOMPARE(QDir(":/data/openmoji").entryList(QDir::Files, QDir::Name), svgs);
+        for (const QString &word : rightWords)
+            QVERIFY2(words.contains(word) || wordPictures::of(word).isNull(), qPrintable(word));
     }
 };
 
