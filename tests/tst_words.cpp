@@ -123,45 +123,37 @@ private slots:
         }
     }
 
-    // The picture table, against the bundled list as its file reads: each
-    // entry a right word and a picture of its own, each SVG an <svg> document,
-    // no SVG in the bundle that no word shows, no picture for other words.
+    // The picture table against the bundled list as its file reads: each entry
+    // a right word with a picture of its own, an <svg> document or a colour; no
+    // SVG in the bundle that no entry names; no picture for the other words.
     void pictures()
     {
         QFile list(threeWords::bundledDocument), table(wordPictures::bundledTable);
         QVERIFY(list.open(QFile::ReadOnly) && table.open(QFile::ReadOnly));
-        QStringList rightWords, words, pictures, svgs;
-        for (const QString &line : QString::fromUtf8(list.readAll()).split('\n', Qt::SkipEmptyParts))
-            if (!line.startsWith('#'))
-                rightWords << line.section(';', 0, 0);
+        const QString entries = '\n' + QString::fromUtf8(list.readAll());
+        QStringList words, pictures, svgs;
         for (const QString &line : QString::fromUtf8(table.readAll()).split('\n', Qt::SkipEmptyParts)) {
-            const QStringList fields = line.split('\t');
             if (line.startsWith('#'))
                 continue;
-            QVERIFY2(fields.size() == 2 && rightWords.contains(fields[0]) && !words.contains(fields[0])
-                         && !pictures.contains(fields[1]), qPrintable(line));
-            words << fields[0];
-            pictures << fields[1];
-            const wordPictures::picture picture = wordPictures::of(fields[0]);
-            if (fields[1].startsWith('#')) {
-                QVERIFY2(QColor::isValidColor(fields[1]) && picture.colour == QColor(fields[1]) && picture.path.isEmpty(),
-                         qPrintable(line));
-                continue;
-            }
-            QFile svg(QStringLiteral(":/data/openmoji/%1.svg").arg(fields[1]));
-            QVERIFY2(svg.open(QFile::ReadOnly) && picture.path == svg.fileName() && !picture.colour.isValid(),
-                     qPrintable(line));
-            QXmlStreamReader xml(&svg);
-            QVERIFY2(xml.readNextStartElement() && xml.name() == QLatin1String("svg"), qPrintable(line));
+            const QString word = line.section('\t', 0, 0), name = line.section('\t', 1);
+            const bool colour = name.startsWith('#') && QColor::isValidColor(name);
+            QFile svg(QStringLiteral(":/data/openmoji/%1.svg").arg(name));
+            QXmlStreamReader xml(!colour && svg.open(QFile::ReadOnly) ? &svg : nullptr);
+            const bool isSvg = xml.readNextStartElement() && xml.name() == QLatin1String("svg");
             while (!xml.atEnd())
                 xml.readNext();
-            QVERIFY2(!xml.hasError(), qPrintable(line));
-            svgs << fields[1] + ".svg";
+            const wordPictures::picture picture = wordPictures::of(word);
+            QVERIFY2(entries.contains('\n' + word + ';') && !words.contains(word) && !pictures.contains(name)
+                         && (colour || (isSvg && !xml.hasError())) && picture.path == (colour ? QString() : svg.fileName())
+                         && picture.colour == (colour ? QColor(name) : QColor()), qPrintable(line));
+            words << word;
+            pictures << name;
+            svgs << (colour ? QStringList() : QStringList(name + ".svg"));
         }
         svgs.sort();
         QCOMPARE(QDir(":/data/openmoji").entryList(QDir::Files, QDir::Name), svgs);
-        for (const QString &word : rightWords)
-            QVERIFY2(words.contains(word) || wordPictures::of(word).isNull(), qPrintable(word));
+        for (const QString &entry : entries.split('\n', Qt::SkipEmptyParts))
+            QVERIFY2(words.contains(entry.section(';', 0, 0)) || wordPictures::of(entry.section(';', 0, 0)).isNull(), qPrintable(entry));
     }
 };
 
