@@ -1,10 +1,11 @@
 #include "records/patientdialog.h"
 
 #include "records/notice.h"
-#include "records/recordstore.h"
+#include "records/patientnamedialog.h"
 
-#include <QInputDialog>
 #include <QPushButton>
+
+#include <utility>
 
 patientDialog::patientDialog(recordStore &store, qint64 current, QWidget *parent)
     : QDialog(parent)
@@ -24,57 +25,54 @@ patientDialog::patientDialog(recordStore &store, qint64 current, QWidget *parent
     updateButtons();
 }
 
-qint64 patientDialog::chosenId() const
+const patientRecord &patientDialog::chosen() const
 {
     return m_chosen;
 }
 
-QString patientDialog::chosenName() const
-{
-    return m_chosenName;
-}
-
 void patientDialog::addPatient()
 {
-    const QString name = askName(tr("Neuer Patient"), QString());
-    if (name.isEmpty())
-        return;
-    // The file is made with the first patient, not before.
-    const bool opened = store.open(true);
-    const QString notice = store.takeNotice();
-    if (!notice.isEmpty())
-        complain(notice);
-    if (!opened)
-        return;
-    const qint64 id = store.addPatient(name);
-    if (!id)
-        return complain(store.takeNotice());
-    fill(id);
+    qint64 id = 0;
+    patientNameDialog dialog(tr("Neuer Patient"), QString(), QString(), [this, &id](const QString &name, const QString &note) {
+        // The file is made with the first patient, not before.
+        const bool opened = store.open(true);
+        const QString notice = store.takeNotice();
+        if (!opened)
+            return notice;
+        if (!notice.isEmpty())
+            complain(notice);
+        id = store.addPatient(name, note);
+        return id ? QString() : store.takeNotice();
+    }, this);
+    if (dialog.exec() == QDialog::Accepted)
+        fill(id);
 }
 
 void patientDialog::renamePatient()
 {
-    QListWidgetItem *item = ui.listWidget_patients->currentItem();
-    const QString name = item ? askName(tr("Patient umbenennen"), item->text()) : QString();
-    if (name.isEmpty())
+    const patientRecord patient = current();
+    if (!patient.id)
         return;
-    const qint64 id = item->data(Qt::UserRole).toLongLong();
-    if (!store.renamePatient(id, name))
-        return complain(store.takeNotice());
-    fill(id);
-    emit renamed(id, ui.listWidget_patients->currentItem()->text());
+    patientNameDialog dialog(tr("Patient umbenennen"), patient.name, patient.note,
+                             [this, &patient](const QString &name, const QString &note) {
+        return store.renamePatient(patient.id, name, note) ? QString() : store.takeNotice();
+    }, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    fill(patient.id);
+    emit renamed(current());
 }
 
 void patientDialog::removePatient()
 {
-    QListWidgetItem *item = ui.listWidget_patients->currentItem();
-    if (!item)
+    const patientRecord patient = current();
+    if (!patient.id)
         return;
-    const qint64 id = item->data(Qt::UserRole).toLongLong();
-    const QPair<int, int> counts = store.trainingAndAnswerCount(id);
+    const QPair<int, int> counts = store.trainingAndAnswerCount(patient.id);
     QMessageBox box(QMessageBox::Warning, tr("Patient löschen"),
                     tr("„%1“ mit allen Aufzeichnungen löschen (Trainings: %2, Antworten: %3)?\n\n"
-                       "Das lässt sich nicht rückgängig machen.").arg(item->text()).arg(counts.first).arg(counts.second),
+                       "Das lässt sich nicht rückgängig machen.")
+                        .arg(patient.shown(), QString::number(counts.first), QString::number(counts.second)),
                     QMessageBox::NoButton, this);
     box.setFont(font());
     QPushButton *remove = box.addButton(tr("Löschen"), QMessageBox::DestructiveRole);
@@ -82,10 +80,10 @@ void patientDialog::removePatient()
     box.exec();
     if (box.clickedButton() != remove)
         return;
-    const bool removed = store.deletePatient(id);
+    const bool removed = store.deletePatient(patient.id);
     // Announced before any message, which would let the training go on.
-    if (store.patientId(item->text()) == 0)
-        emit this->removed(id);
+    if (store.patientId(patient.name, patient.note) == 0)
+        emit this->removed(patient.id);
     if (!removed)
         complain(store.takeNotice());
     fill(0);
@@ -93,12 +91,9 @@ void patientDialog::removePatient()
 
 void patientDialog::choose()
 {
-    QListWidgetItem *item = ui.listWidget_patients->currentItem();
-    if (!item)
-        return;
-    m_chosen = item->data(Qt::UserRole).toLongLong();
-    m_chosenName = item->text();
-    accept();
+    m_chosen = current();
+    if (m_chosen.id)
+        accept();
 }
 
 void patientDialog::updateButtons()
@@ -112,8 +107,9 @@ void patientDialog::updateButtons()
 void patientDialog::fill(qint64 select)
 {
     ui.listWidget_patients->clear();
-    for (const patientRecord &patient : store.patients()) {
-        auto *item = new QListWidgetItem(patient.name, ui.listWidget_patients);
+    m_patients = store.patients();
+    for (const patientRecord &patient : std::as_const(m_patients)) {
+        auto *item = new QListWidgetItem(patient.shown(), ui.listWidget_patients);
         item->setData(Qt::UserRole, patient.id);
         if (patient.id == select)
             ui.listWidget_patients->setCurrentItem(item);
@@ -121,24 +117,10 @@ void patientDialog::fill(qint64 select)
     updateButtons();
 }
 
-QString patientDialog::askName(const QString &title, const QString &name)
+patientRecord patientDialog::current() const
 {
-    QInputDialog dialog(this);
-    dialog.setWindowTitle(title);
-    dialog.setFont(font());
-    dialog.setLabelText(tr("Name:"));
-    dialog.setTextValue(name);
-    dialog.setOkButtonText(tr("OK"));
-    dialog.setCancelButtonText(tr("Abbrechen"));
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    QString problem;
-    const QString clean = recordStore::cleanName(dialog.textValue(), &problem);
-    if (!problem.isEmpty()) {
-        complain(problem + QLatin1Char('.'));
-        return QString();
-    }
-    return clean;
+    const int row = ui.listWidget_patients->currentRow();
+    return row >= 0 && row < m_patients.size() ? m_patients.at(row) : patientRecord();
 }
 
 void patientDialog::complain(const QString &message)

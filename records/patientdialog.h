@@ -1,11 +1,11 @@
 #ifndef PATIENTDIALOG_H
 #define PATIENTDIALOG_H
 
+#include "records/recordstore.h"
 #include "ui_patientdialog.h"
 
 #include <QDialog>
-
-class recordStore;
+#include <QList>
 
 // The list of patients, with "Neu", "Umbenennen" and "Löschen". Changes are
 // made in the store at once and announced, so that a patient deleted here
@@ -18,11 +18,10 @@ class patientDialog : public QDialog
 public:
     patientDialog(recordStore &store, qint64 current, QWidget *parent = nullptr);
 
-    qint64 chosenId() const; // 0: "Ohne Patient"
-    QString chosenName() const;
+    const patientRecord &chosen() const; // id 0: "Ohne Patient"
 
 signals:
-    void renamed(qint64 id, const QString &name);
+    void renamed(const patientRecord &patient);
     void removed(qint64 id);
 
 private slots:
@@ -34,13 +33,13 @@ private slots:
 
 private:
     void fill(qint64 select);
-    QString askName(const QString &title, const QString &name);
+    patientRecord current() const;
     void complain(const QString &message);
 
     Ui_PatientDialog ui;
     recordStore &store;
-    qint64 m_chosen = 0;
-    QString m_chosenName;
+    QList<patientRecord> m_patients;
+    patientRecord m_chosen;
 };
 
 #endif // PATIENTDIALOG_H

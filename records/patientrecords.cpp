@@ -16,6 +16,7 @@ const QString patientRecords::practiceGroup = QStringLiteral("Fehlerwörter");
 namespace {
 
 const QString patientKey = QStringLiteral("patient");
+const QString noteKey = QStringLiteral("patientNote");
 // The answers of the last trainings make the practice group: recent enough
 // to be today's difficulties, enough of them to be more than one hour's luck.
 const int practiceTrainings = 5;
@@ -42,6 +43,8 @@ patientRecords::patientRecords(basePreferences &prefs, QWidget *window, const QS
     connect(practiceAction, &QAction::toggled, this, &patientRecords::setPracticeOffered);
 
     connect(&m_recorder, &trainingRecorder::writeFailed, this, &patientRecords::tell);
+    // The words missed in another list would bring that list's words back.
+    connect(&m_recorder, &trainingRecorder::wordListChanged, this, &patientRecords::offerPractice);
     // Not while "Fehlerwörter" is trained: a new list would start its cycle again.
     connect(&m_recorder, &trainingRecorder::answerRecorded, this, [this] {
         if (practiceAction->isChecked() && m_recorder.group() != practiceGroup)
@@ -71,7 +74,7 @@ const QString &patientRecords::patient() const
 
 void patientRecords::startAfterPaint(const QString &commandLinePatient)
 {
-    if (commandLinePatient.isEmpty() && storedPatient().isEmpty())
+    if (commandLinePatient.isEmpty() && stored(patientKey).isEmpty())
         return;
     this->commandLinePatient = commandLinePatient;
     window->installEventFilter(this);
@@ -89,11 +92,13 @@ bool patientRecords::eventFilter(QObject *watched, QEvent *event)
 void patientRecords::start(const QString &commandLinePatient)
 {
     QString problem;
+    QString noteProblem;
     if (commandLinePatient.isEmpty()) {
         // A stored name that cannot be one acts as none and stays untouched.
-        const QString name = recordStore::cleanName(storedPatient(), &problem);
-        if (problem.isEmpty())
-            select(name);
+        const QString name = recordStore::cleanName(stored(patientKey), &problem);
+        const QString note = recordStore::cleanNote(stored(noteKey), &noteProblem);
+        if (problem.isEmpty() && noteProblem.isEmpty())
+            select(name, note, false);
         return;
     }
     const QString name = recordStore::cleanName(commandLinePatient, &problem);
@@ -101,7 +106,7 @@ void patientRecords::start(const QString &commandLinePatient)
     if (!problem.isEmpty())
         return tell(tr("„%1“ (--patient) kann kein Patient sein: %2. Es wird nichts aufgezeichnet.")
                         .arg(commandLinePatient, problem));
-    select(name);
+    select(name, QString(), true);
 }
 
 void patientRecords::choosePatient()
@@ -116,19 +121,19 @@ void patientRecords::choosePatient()
     patientDialog dialog(m_store, patientId, window);
     connect(&dialog, &patientDialog::removed, this, [this](qint64 id) {
         if (id == patientId) {
-            setPatient(0, QString());
-            prefs.setValue(patientKey, QString());
+            setPatient(patientRecord());
+            store(patientRecord());
         }
     });
-    connect(&dialog, &patientDialog::renamed, this, [this](qint64 id, const QString &name) {
-        if (id == patientId) {
-            setPatient(id, name);
-            prefs.setValue(patientKey, name);
+    connect(&dialog, &patientDialog::renamed, this, [this](const patientRecord &patient) {
+        if (patient.id == patientId) {
+            setPatient(patient);
+            store(patient);
         }
     });
-    if (dialog.exec() == QDialog::Accepted && dialog.chosenId() != patientId) {
-        setPatient(dialog.chosenId(), dialog.chosenName());
-        prefs.setValue(patientKey, dialog.chosenName());
+    if (dialog.exec() == QDialog::Accepted && dialog.chosen().id != patientId) {
+        setPatient(dialog.chosen());
+        store(dialog.chosen());
     }
     m_recorder.restartClock();
 }
@@ -149,7 +154,7 @@ void patientRecords::setPracticeOffered(bool offered)
     offerPractice();
     if (!offered || !patientId)
         return;
-    const int words = m_store.missedEntries(patientId, practiceTrainings).size();
+    const int words = m_store.missedEntries(patientId, m_recorder.wordList(), practiceTrainings).size();
     showNotice(
         window, QMessageBox::Information, tr("Fehlerwörter üben"),
         words ? tr("Beim Trainingstyp „Falschwörter“ steht jetzt nach „Alle“ die Gruppe „%1“ zur Wahl: "
@@ -160,13 +165,22 @@ void patientRecords::setPracticeOffered(bool offered)
                     .arg(m_patient, practiceGroup));
 }
 
-QString patientRecords::storedPatient() const
+QString patientRecords::stored(const QString &key) const
 {
-    const QVariant value = prefs.value(patientKey);
+    const QVariant value = prefs.value(key);
     return value.userType() == qMetaTypeId<QString>() ? value.toString() : QString();
 }
 
-bool patientRecords::select(const QString &name)
+void patientRecords::store(const patientRecord &patient)
+{
+    if (stored(patientKey) != patient.name)
+        prefs.setValue(patientKey, patient.name);
+    // Only where it was ever needed: a first start writes nothing.
+    if (stored(noteKey) != patient.note)
+        prefs.setValue(noteKey, patient.note);
+}
+
+bool patientRecords::select(const QString &name, const QString &note, bool byName)
 {
     const bool opened = m_store.open(true);
     const QString notice = m_store.takeNotice();
@@ -174,39 +188,46 @@ bool patientRecords::select(const QString &name)
         tell(notice);
     if (!opened)
         return false;
-    qint64 id = m_store.patientId(name);
-    if (!id)
-        id = m_store.addPatient(name);
-    if (!id) {
-        tell(m_store.takeNotice());
+    QList<patientRecord> found;
+    for (const patientRecord &patient : m_store.patients()) {
+        if (recordStore::matchKey(patient.name, byName ? QString() : patient.note) == recordStore::matchKey(name, note))
+            found.append(patient);
+    }
+    if (found.size() > 1) {
+        tell(tr("Es gibt mehrere Patienten mit dem Namen „%1“. Bitte im Menü „Patient“ den richtigen wählen; "
+                "bis dahin wird nichts aufgezeichnet.").arg(name));
         return false;
     }
     // The name as the file spells it: "--patient müller" chooses "Müller".
-    for (const patientRecord &patient : m_store.patients()) {
-        if (patient.id == id)
-            setPatient(id, patient.name);
+    if (found.isEmpty()) {
+        const qint64 id = m_store.addPatient(name, note);
+        if (!id) {
+            tell(m_store.takeNotice());
+            return false;
+        }
+        found.append({id, name, note});
     }
-    if (storedPatient() != m_patient)
-        prefs.setValue(patientKey, m_patient);
+    setPatient(found.first());
+    store(found.first());
     return true;
 }
 
-void patientRecords::setPatient(qint64 id, const QString &name)
+void patientRecords::setPatient(const patientRecord &patient)
 {
-    if (id != patientId)
-        m_recorder.setPatient(&m_store, id);
-    patientId = id;
-    m_patient = name;
-    verlaufAction->setEnabled(id);
-    practiceAction->setEnabled(id);
-    emit patientChanged(name);
+    if (patient.id != patientId)
+        m_recorder.setPatient(&m_store, patient.id);
+    patientId = patient.id;
+    m_patient = patient.id ? patient.shown() : QString();
+    verlaufAction->setEnabled(patientId);
+    practiceAction->setEnabled(patientId);
+    emit patientChanged(m_patient);
     offerPractice();
 }
 
 void patientRecords::offerPractice()
 {
     emit practiceGroupChanged(practiceAction->isChecked() && patientId
-                                  ? m_store.missedEntries(patientId, practiceTrainings)
+                                  ? m_store.missedEntries(patientId, m_recorder.wordList(), practiceTrainings)
                                   : QStringList());
 }
 

@@ -13,7 +13,8 @@ class QMenu;
 class QWidget;
 class basePreferences;
 
-// The capability "Patient": the menu, the chosen patient (key "patient"),
+// The capability "Patient": the menu, the chosen patient (keys "patient"
+// and, for a patient with a second line, "patientNote"),
 // the recorder that writes for it, the Verlauf and the practice of the words
 // answered wrong. The file is opened only once a patient is chosen.
 class patientRecords : public QObject
@@ -30,6 +31,8 @@ public:
     QMenu *menu() const;
     trainingRecorder &recorder();
     recordStore &store();
+    // The chosen patient as lists show it: the name, the second line in
+    // brackets.
     const QString &patient() const;
 
     // Chooses the command line's patient, else the stored one, once the
@@ -43,16 +46,18 @@ public slots:
     void setPracticeOffered(bool offered);
 
 signals:
-    void patientChanged(const QString &name); // empty: nobody
+    void patientChanged(const QString &shownName); // empty: nobody
     void practiceGroupChanged(const QStringList &entries);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QString storedPatient() const;
-    bool select(const QString &name);
-    void setPatient(qint64 id, const QString &name);
+    QString stored(const QString &key) const;
+    void store(const patientRecord &patient);
+    // byName: any one patient of that name, whatever the second line.
+    bool select(const QString &name, const QString &note, bool byName);
+    void setPatient(const patientRecord &patient);
     void offerPractice();
     void tell(const QString &message);
 

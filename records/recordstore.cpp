@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,7 +15,9 @@
 #include <utility>
 #include <vector>
 
-const int recordStore::schemaVersion = 1;
+const int recordStore::schemaVersion = 2;
+const int recordStore::nameLength = 80;
+const int recordStore::noteLength = 60;
 
 namespace {
 
@@ -54,6 +55,21 @@ const std::vector<std::vector<const char *>> migrations = {
         // Covers what the Verlauf reads of every answer.
         "CREATE INDEX answers_by_training ON answers (training_id, first_attempt_right, response_ms)",
     },
+    // The second line, and names unique but for case in the file itself:
+    // the table is built anew without the old case-sensitive UNIQUE, which
+    // would forbid two patients of one name. migrateStep() fills match_key
+    // and makes its index.
+    {
+        "CREATE TABLE patients_v2 ("
+        " id INTEGER PRIMARY KEY,"
+        " name TEXT NOT NULL,"
+        " note TEXT NOT NULL DEFAULT '',"
+        " match_key TEXT NOT NULL,"
+        " created TEXT NOT NULL)",
+        "INSERT INTO patients_v2 (id, name, match_key, created) SELECT id, name, '', created FROM patients",
+        "DROP TABLE patients",
+        "ALTER TABLE patients_v2 RENAME TO patients",
+    },
 };
 
 QString tr(const char *text)
@@ -71,15 +87,57 @@ QDateTime fromIsoTime(const QVariant &value)
     return QDateTime::fromString(value.toString(), Qt::ISODate);
 }
 
-// SQLite's primary result codes for a damaged file and for one that is no
-// database. A locked or unreadable file is neither and must never be moved.
+// SQLite's primary result codes.
+enum : int {
+    sqlitePerm = 3, sqliteBusy = 5, sqliteLocked = 6, sqliteNoMem = 7, sqliteReadOnly = 8, sqliteIoErr = 10,
+    sqliteCorrupt = 11, sqliteFull = 13, sqliteCantOpen = 14, sqliteConstraint = 19, sqliteAuth = 23,
+    sqliteNotADb = 26,
+};
+
+int primaryCode(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code & 0xff : -1;
+}
+
+// A damaged file and one that is no database. A locked or unreadable file
+// is neither and must never be moved.
 bool isDamage(const QSqlError &error)
 {
-    const int code = error.nativeErrorCode().toInt() & 0xff;
-    return code == 11 || code == 26;
+    const int code = primaryCode(error);
+    return code == sqliteCorrupt || code == sqliteNotADb;
+}
+
+// Marks that turn the order of what follows around: a name holding them can
+// show as another patient's name.
+bool isDirectionMark(QChar c)
+{
+    const ushort u = c.unicode();
+    return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F
+        || u == 0x061C;
+}
+
+// subject: "Der Name", "Die zweite Zeile".
+QString cleanText(const QString &text, int length, const QString &subject, QString *problem)
+{
+    const QString clean = text.simplified();
+    problem->clear();
+    if (clean.size() > length)
+        *problem = tr("%1 ist länger als %2 Zeichen").arg(subject, QString::number(length));
+    else if (std::any_of(clean.begin(), clean.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        *problem = tr("%1 enthält ein Steuerzeichen").arg(subject);
+    else if (std::any_of(clean.begin(), clean.end(), isDirectionMark))
+        *problem = tr("%1 enthält ein unsichtbares Zeichen, das die Schreibrichtung umkehrt").arg(subject);
+    return clean;
 }
 
 } // namespace
+
+QString patientRecord::shown() const
+{
+    return note.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, note);
+}
 
 recordStore::recordStore(const QString &fileName)
     : m_fileName(fileName)
@@ -106,8 +164,8 @@ bool recordStore::open(bool create)
     if (!info.exists() && !create)
         return false;
     if (!info.exists() && !QDir().mkpath(info.absolutePath()))
-        return fail(tr("Der Ordner „%1“ kann nicht angelegt werden").arg(info.absolutePath()),
-                    tr("keine Berechtigung oder kein Platz"));
+        return fail(tr("Der Ordner „%1“ für die Aufzeichnungen kann nicht angelegt werden").arg(info.absolutePath()),
+                    tr("keine Berechtigung oder kein Platz auf dem Datenträger"));
 
     Check check = connectFile();
     if (check == Check::NotOurs) {
@@ -144,7 +202,7 @@ recordStore::Check recordStore::connectFile()
     // for damage.
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open()) {
-        fail(tr("„%1“ kann nicht geöffnet werden").arg(m_fileName), m_db.lastError().text());
+        fail(tr("Die Aufzeichnungen in „%1“ können nicht geöffnet werden").arg(m_fileName), m_db.lastError());
         return Check::Unusable;
     }
 
@@ -157,7 +215,7 @@ recordStore::Check recordStore::connectFile()
         if (!query.exec(QLatin1String(pragma)) || !query.next()) {
             if (isDamage(query.lastError()))
                 return Check::NotOurs;
-            fail(tr("„%1“ kann nicht gelesen werden").arg(m_fileName), query.lastError().text());
+            fail(tr("Die Aufzeichnungen in „%1“ können nicht geöffnet werden").arg(m_fileName), query.lastError());
             return Check::Unusable;
         }
         header.append(query.value(0));
@@ -183,7 +241,7 @@ recordStore::Check recordStore::connectFile()
     for (const char *pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = NORMAL",
                                "PRAGMA foreign_keys = ON"}) {
         if (!query.exec(QLatin1String(pragma))) {
-            fail(tr("„%1“ kann nicht beschrieben werden").arg(m_fileName), query.lastError().text());
+            fail(tr("In „%1“ kann nichts aufgezeichnet werden").arg(m_fileName), query.lastError());
             return Check::Unusable;
         }
     }
@@ -227,107 +285,229 @@ bool recordStore::migrate()
 {
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return fail(tr("„%1“ kann nicht gelesen werden").arg(m_fileName), query.lastError().text());
-    const int version = query.value(0).toInt();
-    if (version == schemaVersion)
+        return fail(tr("Die Aufzeichnungen in „%1“ können nicht geöffnet werden").arg(m_fileName), query.lastError());
+    if (query.value(0).toInt() == schemaVersion)
         return true;
 
-    bool ok = m_db.transaction();
-    for (int step = version; ok && step < schemaVersion; ++step) {
-        for (const char *statement : migrations.at(size_t(step)))
-            ok = ok && query.exec(QLatin1String(statement));
-    }
-    ok = ok && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion))
+    // Rebuilding a table drops the old one, which with foreign keys on would
+    // delete every training of every patient. The switch is ignored inside
+    // a transaction, so it comes first; the check before the commit proves
+    // that nothing was lost its patient.
+    query.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    // IMMEDIATE: a second Skarvel opening the same old file waits here and
+    // then finds it migrated, instead of migrating it once more.
+    bool ok = query.exec(QStringLiteral("BEGIN IMMEDIATE")) && query.exec(QStringLiteral("PRAGMA user_version"))
+        && query.next();
+    const int version = ok ? query.value(0).toInt() : schemaVersion;
+    query.finish();
+    for (int step = version; ok && step < schemaVersion; ++step)
+        ok = migrateStep(step);
+    ok = ok && query.exec(QStringLiteral("PRAGMA foreign_key_check")) && !query.next();
+    ok = ok && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(qMax(version, schemaVersion)))
         && query.exec(QStringLiteral("PRAGMA application_id = %1").arg(applicationId));
-    if (ok && m_db.commit())
+    QSqlError error = query.lastError();
+    query.finish();
+    if (ok && !query.exec(QStringLiteral("COMMIT"))) {
+        error = query.lastError();
+        ok = false;
+    }
+    if (!ok)
+        query.exec(QStringLiteral("ROLLBACK"));
+    query.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    if (ok)
         return true;
-    const QString error = query.lastError().isValid() ? query.lastError().text() : m_db.lastError().text();
-    m_db.rollback();
-    return fail(tr("„%1“ kann nicht eingerichtet werden").arg(m_fileName), error);
+    if (!error.isValid())
+        return fail(tr("Die Aufzeichnungen in „%1“ passen nicht zueinander und können nicht umgestellt werden")
+                        .arg(m_fileName),
+                    QString());
+    return fail(tr("Die Aufzeichnungen in „%1“ können nicht für diese Version von Skarvel umgestellt werden")
+                    .arg(m_fileName),
+                error);
 }
 
-bool recordStore::fail(const QString &what, const QString &error)
+bool recordStore::migrateStep(int version)
 {
-    m_notice = error.isEmpty() ? what + QLatin1Char('.') : what + QStringLiteral(": ") + error + QLatin1Char('.');
+    QSqlQuery query(m_db);
+    for (const char *statement : migrations.at(size_t(version))) {
+        if (!query.exec(QLatin1String(statement)))
+            return false;
+    }
+    if (version != 1)
+        return true;
+
+    // Two patients whose names differ only in case could be made by two
+    // Skarvels at once. They stay as they are, told apart by the day they
+    // were made, which the therapist can change in "Umbenennen…".
+    QSqlQuery update(m_db);
+    update.prepare(QStringLiteral("UPDATE patients SET note = coalesce(?, ''), match_key = ? WHERE id = ?"));
+    QSet<QString> keys;
+    if (!query.exec(QStringLiteral("SELECT id, name, created FROM patients ORDER BY id")))
+        return false;
+    while (query.next()) {
+        const QString name = query.value(1).toString();
+        QString note;
+        for (int n = 1; keys.contains(matchKey(name, note)); ++n) {
+            note = tr("angelegt am %1").arg(fromIsoTime(query.value(2)).toLocalTime().toString(
+                QStringLiteral("dd.MM.yyyy HH:mm")));
+            if (n > 1)
+                note += QStringLiteral(" (%1)").arg(n);
+        }
+        keys.insert(matchKey(name, note));
+        update.addBindValue(note);
+        update.addBindValue(matchKey(name, note));
+        update.addBindValue(query.value(0));
+        if (!update.exec())
+            return false;
+    }
+    return query.exec(QStringLiteral("CREATE UNIQUE INDEX patients_by_key ON patients (match_key)"));
+}
+
+bool recordStore::fail(const QString &what, const QString &reason)
+{
+    m_notice = reason.isEmpty() ? what + QLatin1Char('.') : what + QStringLiteral(": ") + reason + QLatin1Char('.');
     return false;
+}
+
+bool recordStore::fail(const QString &what, const QSqlError &error)
+{
+    // The driver's English is for whoever reads standard error; it never
+    // holds a name or a word, only SQLite's description of the fault.
+    qWarning("Skarvel: records: SQLite %s: %s", qPrintable(error.nativeErrorCode()),
+             qPrintable(error.databaseText()));
+    return fail(what, reason(error));
+}
+
+QString recordStore::reason(const QSqlError &error) const
+{
+    const QFileInfo folder(QFileInfo(m_fileName).absolutePath());
+    const QString readOnlyFolder =
+        tr("der Ordner „%1“ ist schreibgeschützt; Skarvel braucht dort Schreibrecht").arg(folder.filePath());
+    switch (primaryCode(error)) {
+    case sqliteReadOnly:
+        return folder.isWritable() ? tr("die Datei ist schreibgeschützt") : readOnlyFolder;
+    case sqliteFull:
+        return tr("der Datenträger ist voll");
+    case sqliteBusy:
+    case sqliteLocked:
+        return tr("ein anderes Programm hält die Datei gerade fest; später noch einmal versuchen");
+    case sqliteCorrupt:
+    case sqliteNotADb:
+        return tr("die Datei ist beschädigt");
+    case sqlitePerm:
+    case sqliteAuth:
+        return tr("keine Berechtigung");
+    case sqliteNoMem:
+        return tr("der Arbeitsspeicher reicht nicht");
+    case sqliteCantOpen:
+    case sqliteIoErr:
+        // Both also mean a journal that cannot be made beside the file.
+        if (!folder.exists())
+            return tr("den Ordner „%1“ gibt es nicht").arg(folder.filePath());
+        if (!folder.isWritable())
+            return readOnlyFolder;
+        if (QFileInfo::exists(m_fileName) && !QFileInfo(m_fileName).isReadable())
+            return tr("keine Berechtigung, die Datei zu lesen");
+        return primaryCode(error) == sqliteIoErr ? tr("der Datenträger meldet einen Lese- oder Schreibfehler")
+                                                 : tr("die Datei lässt sich nicht öffnen");
+    case sqliteConstraint:
+        return tr("die Angaben widersprechen den schon gespeicherten");
+    default:
+        return tr("unerwarteter Fehler der Datenbank (Code %1)").arg(error.nativeErrorCode());
+    }
 }
 
 QString recordStore::cleanName(const QString &name, QString *problem)
 {
-    const QString clean = name.simplified();
-    problem->clear();
+    const QString clean = cleanText(name, nameLength, tr("Der Name"), problem);
     if (clean.isEmpty())
         *problem = tr("Der Name ist leer");
-    else if (clean.size() > 80)
-        *problem = tr("Der Name ist länger als 80 Zeichen");
-    else if (std::any_of(clean.begin(), clean.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
-        *problem = tr("Der Name enthält ein Steuerzeichen");
     return clean;
+}
+
+QString recordStore::cleanNote(const QString &note, QString *problem)
+{
+    return cleanText(note, noteLength, tr("Der Zusatz"), problem);
+}
+
+QString recordStore::matchKey(const QString &name, const QString &note)
+{
+    // Full Unicode case folding, so that "ÄRGER" and "ärger" are one; SQLite
+    // alone would fold ASCII only.
+    return (name + QLatin1Char('\n') + note).normalized(QString::NormalizationForm_C).toCaseFolded();
 }
 
 QList<patientRecord> recordStore::patients()
 {
     QList<patientRecord> list;
     QSqlQuery query(m_db);
-    if (!isOpen() || !query.exec(QStringLiteral("SELECT id, name FROM patients")))
+    if (!isOpen() || !query.exec(QStringLiteral("SELECT id, name, note FROM patients")))
         return list;
     while (query.next())
-        list.append({query.value(0).toLongLong(), query.value(1).toString()});
+        list.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
     QCollator collator{QLocale(QLocale::German)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(list.begin(), list.end(), [&collator](const patientRecord &a, const patientRecord &b) {
-        return collator.compare(a.name, b.name) < 0;
+        const int order = collator.compare(a.name, b.name);
+        return order ? order < 0 : collator.compare(a.note, b.note) < 0;
     });
     return list;
 }
 
-qint64 recordStore::patientId(const QString &name)
+qint64 recordStore::patientId(const QString &name, const QString &note)
 {
-    for (const patientRecord &patient : patients()) {
-        if (patient.name.compare(name, Qt::CaseInsensitive) == 0)
-            return patient.id;
-    }
-    return 0;
+    if (!isOpen())
+        return 0;
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT id FROM patients WHERE match_key = ?"));
+    query.addBindValue(matchKey(name, note));
+    return query.exec() && query.next() ? query.value(0).toLongLong() : 0;
 }
 
-qint64 recordStore::addPatient(const QString &name)
+qint64 recordStore::addPatient(const QString &name, const QString &note)
 {
     QString problem;
+    QString noteProblem;
     const QString clean = cleanName(name, &problem);
+    const QString cleanedNote = cleanNote(note, &noteProblem);
+    if (problem.isEmpty())
+        problem = noteProblem;
     if (problem.isEmpty() && !isOpen())
         problem = tr("„%1“ ist nicht geöffnet").arg(m_fileName);
-    else if (problem.isEmpty() && patientId(clean))
-        problem = tr("Es gibt schon einen Patienten „%1“").arg(clean);
+    else if (problem.isEmpty() && patientId(clean, cleanedNote))
+        problem = tr("Es gibt schon einen Patienten „%1“").arg(patientRecord{0, clean, cleanedNote}.shown());
     if (!problem.isEmpty()) {
         fail(problem, QString());
         return 0;
     }
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("INSERT INTO patients (name, created) VALUES (?, ?)"));
-    query.addBindValue(clean);
-    query.addBindValue(isoTime(QDateTime::currentDateTimeUtc()));
+    query.prepare(QStringLiteral("INSERT INTO patients (name, note, match_key, created) VALUES (?, coalesce(?, ''), ?, ?)"));
+    for (const QString &value : {clean, cleanedNote, matchKey(clean, cleanedNote), isoTime(QDateTime::currentDateTimeUtc())})
+        query.addBindValue(value);
     if (!query.exec()) {
-        fail(tr("„%1“ kann nicht angelegt werden").arg(clean), query.lastError().text());
+        fail(tr("„%1“ kann nicht angelegt werden").arg(clean), query.lastError());
         return 0;
     }
     return query.lastInsertId().toLongLong();
 }
 
-bool recordStore::renamePatient(qint64 id, const QString &name)
+bool recordStore::renamePatient(qint64 id, const QString &name, const QString &note)
 {
     QString problem;
+    QString noteProblem;
     const QString clean = cleanName(name, &problem);
-    if (!problem.isEmpty())
-        return fail(problem, QString());
-    const qint64 other = patientId(clean);
+    const QString cleanedNote = cleanNote(note, &noteProblem);
+    if (!problem.isEmpty() || !noteProblem.isEmpty())
+        return fail(problem.isEmpty() ? noteProblem : problem, QString());
+    const qint64 other = patientId(clean, cleanedNote);
     if (other && other != id)
-        return fail(tr("Es gibt schon einen Patienten „%1“").arg(clean), QString());
+        return fail(tr("Es gibt schon einen Patienten „%1“").arg(patientRecord{0, clean, cleanedNote}.shown()),
+                    QString());
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("UPDATE patients SET name = ? WHERE id = ?"));
-    query.addBindValue(clean);
-    query.addBindValue(id);
+    query.prepare(QStringLiteral("UPDATE patients SET name = ?, note = coalesce(?, ''), match_key = ? WHERE id = ?"));
+    for (const QVariant &value : {QVariant(clean), QVariant(cleanedNote), QVariant(matchKey(clean, cleanedNote)), QVariant(id)})
+        query.addBindValue(value);
     if (!query.exec())
-        return fail(tr("„%1“ kann nicht umbenannt werden").arg(clean), query.lastError().text());
+        return fail(tr("„%1“ kann nicht umbenannt werden").arg(clean), query.lastError());
     return true;
 }
 
@@ -343,7 +523,7 @@ bool recordStore::deletePatient(qint64 id)
         ok = ok && query.exec();
     }
     if (!ok || !m_db.commit()) {
-        const QString error = query.lastError().isValid() ? query.lastError().text() : m_db.lastError().text();
+        const QSqlError error = query.lastError().isValid() ? query.lastError() : m_db.lastError();
         m_db.rollback();
         return fail(tr("Der Patient kann nicht gelöscht werden"), error);
     }
@@ -352,7 +532,7 @@ bool recordStore::deletePatient(qint64 id)
     if (!query.exec(QStringLiteral("VACUUM")) || !query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")))
         return fail(tr("Der Patient ist gelöscht, aber „%1“ konnte nicht verdichtet werden; Reste seiner "
                        "Aufzeichnungen können noch in der Datei stehen").arg(m_fileName),
-                    query.lastError().text());
+                    query.lastError());
     return true;
 }
 
@@ -404,7 +584,7 @@ bool recordStore::recordAnswer(trainingRecord &training, const answerRecord &ans
     }
     if (ok && m_db.commit())
         return true;
-    const QString error = query.lastError().isValid() ? query.lastError().text() : m_db.lastError().text();
+    const QSqlError error = query.lastError().isValid() ? query.lastError() : m_db.lastError();
     m_db.rollback();
     if (begins)
         training.id = 0;
@@ -420,7 +600,7 @@ bool recordStore::endTraining(const trainingRecord &training, const QDateTime &e
     query.addBindValue(training.id);
     if (!query.exec())
         return fail(tr("Das Ende des Trainings konnte nicht in „%1“ gespeichert werden").arg(m_fileName),
-                    query.lastError().text());
+                    query.lastError());
     // Syncs the log and copies it into the file: a finished training is
     // safe from a power cut too. Busy readers only make it copy less.
     query.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
@@ -430,33 +610,33 @@ bool recordStore::endTraining(const trainingRecord &training, const QDateTime &e
 QList<trainingSummary> recordStore::trainings(qint64 patientId)
 {
     QList<trainingSummary> list;
-    QHash<qint64, int> index;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id, started, ended, game_type, word_group, word_list FROM trainings"
-                                 " WHERE patient_id = ? ORDER BY started, id"));
+    // One statement reads one state of the file: a second Skarvel writing
+    // meanwhile can neither add answers to a training not yet listed nor
+    // credit them to another. The answers come from their index alone.
+    query.prepare(QStringLiteral("SELECT t.id, t.started, t.ended, t.game_type, t.word_group, t.word_list,"
+                                 " a.training_id, a.first_attempt_right, a.response_ms FROM trainings t"
+                                 " LEFT JOIN answers a ON a.training_id = t.id"
+                                 " WHERE t.patient_id = ? ORDER BY t.started, t.id"));
     query.addBindValue(patientId);
-    if (!query.exec())
+    if (!isOpen() || !query.exec())
         return list;
+    QVector<QVector<int>> times;
+    qint64 training = 0;
     while (query.next()) {
-        index.insert(query.value(0).toLongLong(), list.size());
-        list.append({fromIsoTime(query.value(1)), fromIsoTime(query.value(2)), query.value(3).toInt(),
-                     query.value(4).toString(), query.value(5).toString(), 0, 0, -1});
-    }
-
-    // One pass over the answers, all of it read from the index.
-    query.prepare(QStringLiteral("SELECT a.training_id, a.first_attempt_right, a.response_ms FROM answers a"
-                                 " JOIN trainings t ON t.id = a.training_id WHERE t.patient_id = ?"));
-    query.addBindValue(patientId);
-    if (!query.exec())
-        return list;
-    QVector<QVector<int>> times(list.size());
-    while (query.next()) {
-        const int i = index.value(query.value(0).toLongLong());
-        ++list[i].items;
-        list[i].firstRight += query.value(1).toInt();
-        if (!query.isNull(2))
-            times[i].append(query.value(2).toInt());
+        if (list.isEmpty() || query.value(0).toLongLong() != training) {
+            training = query.value(0).toLongLong();
+            list.append({fromIsoTime(query.value(1)), fromIsoTime(query.value(2)), query.value(3).toInt(),
+                         query.value(4).toString(), query.value(5).toString(), 0, 0, -1});
+            times.append(QVector<int>());
+        }
+        if (query.isNull(6))
+            continue;
+        ++list.last().items;
+        list.last().firstRight += query.value(7).toInt();
+        if (!query.isNull(8))
+            times.last().append(query.value(8).toInt());
     }
     for (int i = 0; i < list.size(); ++i) {
         QVector<int> &t = times[i];
@@ -488,15 +668,16 @@ QList<QPair<QString, int>> recordStore::mostMissed(qint64 patientId, int count)
     return list;
 }
 
-QStringList recordStore::missedEntries(qint64 patientId, int lastTrainings)
+QStringList recordStore::missedEntries(qint64 patientId, const QString &wordList, int lastTrainings)
 {
     QStringList entries;
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("SELECT right_word, shown_words FROM answers WHERE training_id IN"
                                  " (SELECT id FROM trainings WHERE patient_id = ? AND game_type = 0"
-                                 "  ORDER BY started DESC, id DESC LIMIT ?)"
+                                 "  AND word_list = coalesce(?, '') ORDER BY started DESC, id DESC LIMIT ?)"
                                  " AND first_attempt_right = 0 AND first_choice IS NOT NULL ORDER BY id DESC"));
     query.addBindValue(patientId);
+    query.addBindValue(wordList);
     query.addBindValue(lastTrainings);
     if (!query.exec())
         return entries;

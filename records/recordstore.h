@@ -8,10 +8,17 @@
 #include <QString>
 #include <QStringList>
 
+class QSqlError;
+
 struct patientRecord
 {
     qint64 id = 0;
     QString name;
+    QString note; // the optional second line that tells two of one name apart
+
+    // The name, and the second line in brackets: how lists, titles and
+    // reports show the patient.
+    QString shown() const;
 };
 
 // A training as the recorder keeps it. Its row is written with its first
@@ -72,14 +79,20 @@ public:
     const QString &fileName() const;
     QString takeNotice();
 
-    // A name as it is stored (trimmed, inner spaces single); sets problem
-    // when it cannot be a patient's name.
+    static const int nameLength; // characters
+    static const int noteLength;
+    // A name or second line as it is stored (trimmed, inner spaces single);
+    // sets problem when it cannot be one.
     static QString cleanName(const QString &name, QString *problem);
+    static QString cleanNote(const QString &note, QString *problem);
+    // Two patients are one when name and second line are equal but for
+    // case; the file's unique index holds this key, so both agree.
+    static QString matchKey(const QString &name, const QString &note);
 
     QList<patientRecord> patients();
-    qint64 patientId(const QString &name); // case-blind; 0: none
-    qint64 addPatient(const QString &name);  // 0 on failure
-    bool renamePatient(qint64 id, const QString &name);
+    qint64 patientId(const QString &name, const QString &note = QString()); // 0: none
+    qint64 addPatient(const QString &name, const QString &note = QString()); // 0 on failure
+    bool renamePatient(qint64 id, const QString &name, const QString &note = QString());
     // Removes the patient with every training and answer, then rebuilds the
     // file so that nothing of them stays readable in it.
     bool deletePatient(qint64 id);
@@ -94,8 +107,9 @@ public:
     // attempt, with their counts, most often first.
     QList<QPair<QString, int>> mostMissed(qint64 patientId, int count);
     // Entry lines ("right;wrong;wrong") of the "Falschwörter" items answered
-    // wrong at the first attempt in the last trainings of that type.
-    QStringList missedEntries(qint64 patientId, int lastTrainings);
+    // wrong at the first attempt in the last trainings of that type with
+    // this word list (empty: the bundled one).
+    QStringList missedEntries(qint64 patientId, const QString &wordList, int lastTrainings);
 
 private:
     enum class Check { Usable, Unusable, NotOurs };
@@ -104,7 +118,10 @@ private:
     void disconnectFile();
     bool moveAside();
     bool migrate();
-    bool fail(const QString &what, const QString &error);
+    bool migrateStep(int version);
+    bool fail(const QString &what, const QString &reason);
+    bool fail(const QString &what, const QSqlError &error);
+    QString reason(const QSqlError &error) const;
 
     QString m_fileName;
     QString m_connection;

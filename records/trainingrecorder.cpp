@@ -23,6 +23,11 @@ const QString &trainingRecorder::group() const
     return training.group;
 }
 
+const QString &trainingRecorder::wordList() const
+{
+    return training.wordList;
+}
+
 void trainingRecorder::restartClock()
 {
     if (item.firstChoice.isEmpty())
@@ -87,7 +92,8 @@ void trainingRecorder::trainingChosen(int gameType, const QString &group, const 
     endTraining(lastInput);
     training.gameType = gameType;
     training.group = group;
-    training.wordList = wordList;
+    if (std::exchange(training.wordList, wordList) != wordList)
+        emit wordListChanged();
 }
 
 void trainingRecorder::closing()

@@ -24,6 +24,7 @@ public:
     // Records for this patient from now on; no store or id 0: for nobody.
     void setPatient(recordStore *store, qint64 patientId);
     const QString &group() const;
+    const QString &wordList() const; // empty: the bundled list
     // An item still unanswered starts its clock again (after a dialog).
     void restartClock();
     void setIdleLimit(qint64 milliseconds);
@@ -38,6 +39,7 @@ public slots:
 
 signals:
     void answerRecorded();
+    void wordListChanged();
     // Said once, and again only after a write has succeeded in between.
     void writeFailed(const QString &message);
 

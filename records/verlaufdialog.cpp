@@ -70,7 +70,7 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
     table->scrollToBottom();
 
     for (const auto &word : m_report.missed())
-        ui.listWidget_missed->addItem(QStringLiteral("%1 (%2)").arg(word.first).arg(word.second));
+        ui.listWidget_missed->addItem(QStringLiteral("%1 (%2)").arg(word.first, QString::number(word.second)));
 
     ui.pushButton_csv->setEnabled(!rows.isEmpty());
     ui.pushButton_pdf->setEnabled(!rows.isEmpty());

@@ -11,12 +11,15 @@
 #include <QImage>
 #include <QLineSeries>
 #include <QLocale>
+#include <QMap>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <QUrl>
 #include <QValueAxis>
 #include <QVector>
+
+#include <utility>
 
 using namespace QtCompat::Charts;
 
@@ -53,17 +56,25 @@ QString csvField(QString field)
 
 QChart *makeChart(const QList<trainingSummary> &trainings)
 {
-    auto *series = new QLineSeries;
-    QVector<QPointF> points;
-    points.reserve(trainings.size());
+    // One line per type: a line from a "Falschwörter" training to one of
+    // "gruppenfremde Wörter" would draw a progress that is none.
+    QMap<int, QVector<QPointF>> points;
     for (const trainingSummary &training : trainings)
-        points.append(QPointF(qreal(training.started.toMSecsSinceEpoch()), percentRight(training)));
-    series->replace(points);
-    series->setPointsVisible(true);
+        points[training.gameType].append(QPointF(qreal(training.started.toMSecsSinceEpoch()), percentRight(training)));
+    QList<QLineSeries *> lines;
+    for (auto type = points.cbegin(); type != points.cend(); ++type) {
+        auto *series = new QLineSeries;
+        series->setName(typeName(type.key()));
+        series->replace(type.value());
+        series->setPointsVisible(true);
+        lines.append(series);
+    }
 
     auto *chart = new QChart;
-    chart->addSeries(series);
-    chart->legend()->hide();
+    for (QLineSeries *series : std::as_const(lines))
+        chart->addSeries(series);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setVisible(!lines.isEmpty());
     chart->setMargins(QMargins(4, 4, 4, 4));
     auto *time = new QDateTimeAxis;
     time->setFormat(QStringLiteral("dd.MM.yy"));
@@ -84,8 +95,10 @@ QChart *makeChart(const QList<trainingSummary> &trainings)
     percent->setTitleText(tr("Richtig im 1. Versuch"));
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(percent, Qt::AlignLeft);
-    series->attachAxis(time);
-    series->attachAxis(percent);
+    for (QLineSeries *series : std::as_const(lines)) {
+        series->attachAxis(time);
+        series->attachAxis(percent);
+    }
     return chart;
 }
 
@@ -190,8 +203,8 @@ void verlaufReport::writePdf(QIODevice *device) const
                        .arg(tr("Verlauf – %1").arg(m_patient.toHtmlEscaped()),
                             tr("Zeitraum: %1").arg(period()),
                             tr("Erstellt am %1 mit Skarvel")
-                                .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))))
-                       .arg(int(size.width()));
+                                .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))),
+                            QString::number(int(size.width())));
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
     for (const QString &title : header(true))
         html += QStringLiteral("<th>") + title.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))
@@ -209,7 +222,7 @@ void verlaufReport::writePdf(QIODevice *device) const
         html += QStringLiteral("<h3>") + tr("Am häufigsten falsch beantwortet") + QStringLiteral("</h3><p>");
         QStringList words;
         for (const auto &word : m_missed)
-            words.append(QStringLiteral("%1 (%2)").arg(word.first.toHtmlEscaped()).arg(word.second));
+            words.append(QStringLiteral("%1 (%2)").arg(word.first.toHtmlEscaped(), QString::number(word.second)));
         html += words.join(QStringLiteral(", ")) + QStringLiteral("</p>");
     }
 

@@ -549,3 +549,24 @@ void gameThreeWords::judge(const QString &word)
     firstAttempt = false;
     emit answerJudged(word, right);
 }
+
+void gameThreeWords::setWordListShown(const QString &name)
+{
+    auto *label = ui.groupBox_statistics->findChild<QLabel *>(QStringLiteral("label_wordList"));
+    if (!label && name.isEmpty())
+        return;
+    if (!label) {
+        label = new QLabel(ui.groupBox_statistics);
+        label->setObjectName(QStringLiteral("label_wordList"));
+        // Whatever room the counts leave, never more: a long file name must
+        // not widen the window.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        ui.horizontalLayout_4->addWidget(label, 1);
+    }
+    const int shortened = 40;
+    label->setText(name.isEmpty() ? QString()
+                                  : tr("Wortliste: %1")
+                                        .arg(name.size() > shortened ? name.left(shortened - 1) + QChar(0x2026) : name));
+    label->setToolTip(name);
+}

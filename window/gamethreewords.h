@@ -133,6 +133,11 @@ private:
     QTimer lingerTimer;
     QString m_wordListSource;
     bool layoutFitted = false;
+
+public:
+    // Names the own word list in use at the right of the statistics bar;
+    // empty: the bundled list, and the bar stays as it is.
+    void setWordListShown(const QString &name);
 };
 
 #endif // GAMETHREEWORDS_H

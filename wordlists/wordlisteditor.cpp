@@ -238,7 +238,7 @@ void wordListEditor::deleteGroup()
     const int words = int(groups().at(row).entries.size());
     if (words > 0) {
         QMessageBox box(QMessageBox::Question, tr("Gruppe löschen"),
-                        tr("Die Gruppe „%1“ mit %2 Einträgen löschen?").arg(group.name).arg(words),
+                        tr("Die Gruppe „%1“ mit %2 Einträgen löschen?").arg(group.name, QString::number(words)),
                         QMessageBox::Yes | QMessageBox::No, this);
         box.button(QMessageBox::Yes)->setText(tr("Löschen"));
         box.button(QMessageBox::No)->setText(tr("Behalten"));

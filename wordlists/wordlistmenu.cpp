@@ -142,9 +142,8 @@ bool wordListMenu::offer(const wordList &list, const QString &path, bool remembe
         const int groups = int(list.groups().size());
         dialog.setReport(tr("Die Wortliste „%1“ hat %2 Fehler (unten). Laden lässt sich der brauchbare Teil: "
                             "%3 mit %4. Die Datei bleibt, wie sie ist.")
-                             .arg(name)
-                             .arg(list.problems().size())
-                             .arg(groups == 1 ? tr("1 Gruppe") : tr("%1 Gruppen").arg(groups),
+                             .arg(name, QString::number(list.problems().size()),
+                                  groups == 1 ? tr("1 Gruppe") : tr("%1 Gruppen").arg(groups),
                                   words == 1 ? tr("1 Wort") : tr("%1 Wörtern").arg(words)),
                          list.problems(), tr("Brauchbaren Teil laden"));
         if (dialog.exec() != QDialog::Accepted) {

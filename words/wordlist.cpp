@@ -45,7 +45,7 @@ QString fieldProblem(const QString &line, const QStringList &fields)
             .arg(quoted(line), fields.size() == 1 ? tr("1 Feld") : tr("%1 Felder").arg(fields.size()));
     for (int i = 0; i < 3; ++i) {
         if (fields.at(i).trimmed().isEmpty())
-            return tr("In %1 ist Feld %2 leer.").arg(quoted(line)).arg(i + 1);
+            return tr("In %1 ist Feld %2 leer.").arg(quoted(line), QString::number(i + 1));
     }
     for (int i = 0; i < 3; ++i) {
         for (int j = i + 1; j < 3; ++j) {
@@ -60,7 +60,7 @@ QString fieldProblem(const QString &line, const QStringList &fields)
 
 QString wordList::Problem::message() const
 {
-    return tr("Zeile %1: %2").arg(line).arg(text);
+    return tr("Zeile %1: %2").arg(QString::number(line), text);
 }
 
 wordList::wordList(const QList<Group> &groups)
@@ -166,7 +166,7 @@ wordList wordList::check(const QByteArray &bytes)
                                             .arg(quoted(group.name)) + notLoaded);
             } else if (groupLines.contains(group.name)) {
                 list.addProblem(number, tr("Die Gruppe %1 gibt es schon in Zeile %2")
-                                            .arg(quoted(group.name)).arg(groupLines.value(group.name)) + notLoaded);
+                                            .arg(quoted(group.name), QString::number(groupLines.value(group.name))) + notLoaded);
             } else {
                 groupLines.insert(group.name, number);
                 loadGroup = true;
@@ -191,7 +191,7 @@ wordList wordList::check(const QByteArray &bytes)
             const int first = rightLines.value(fields.first());
             if (first > 0) {
                 list.addProblem(number, tr("%1 ist schon in Zeile %2 ein richtiges Wort.")
-                                            .arg(quoted(fields.first())).arg(first));
+                                            .arg(quoted(fields.first()), QString::number(first)));
             } else {
                 rightLines.insert(fields.first(), number);
                 group.entries.append(fields);
