@@ -1,17 +1,33 @@
 #include "records/notice.h"
 
-#include <QPushButton>
+#include <QAbstractButton>
+#include <QKeyEvent>
 #include <QWidget>
+
+namespace {
+
+// The box's button box makes its button the default when it shows, so
+// Return would close it: the keys are taken before the button sees them.
+class answerKeyFilter : public QObject
+{
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter || (key >= Qt::Key_0 && key <= Qt::Key_9);
+    }
+};
+
+} // namespace
 
 void showNotice(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.setFont(parent->font());
-    // It comes up while the patient answers: Return, Enter and the answer
-    // keys must not close it unread. Without a default button they do
-    // nothing here; the mouse, Space on the button or Escape close it.
-    auto *ok = qobject_cast<QPushButton *>(box.button(QMessageBox::Ok));
-    ok->setAutoDefault(false);
-    ok->setDefault(false);
+    answerKeyFilter filter;
+    box.installEventFilter(&filter);
+    box.button(QMessageBox::Ok)->installEventFilter(&filter);
     box.exec();
 }
