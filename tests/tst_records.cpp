@@ -3,6 +3,7 @@
 
 #include "app/capabilities.h"
 #include "app/commandline.h"
+#include "records/patientdialog.h"
 #include "records/patientnamedialog.h"
 #include "records/patientrecords.h"
 #include "records/verlaufdialog.h"
@@ -415,6 +416,55 @@ private slots:
                  qPrintable(shown.first()));
     }
 
+    void patientList_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("list") << "listWidget_patients" << int(QDialog::Accepted) << "Berta";
+        QTest::newRow("Wählen") << "pushButton_choose" << int(QDialog::Accepted) << "Berta";
+        QTest::newRow("Ohne Patient") << "pushButton_none" << int(QDialog::Accepted) << "";
+        QTest::newRow("Abbrechen") << "pushButton_cancel" << int(QDialog::Rejected) << "";
+    }
+    // Return presses the framed button, or chooses in the list.
+    void patientList()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, result);
+        QFETCH(QString, chosen);
+        recordStore store;
+        QVERIFY(store.open(true));
+        const qint64 anna = store.addPatient("Anna");
+        QVERIFY(store.addPatient("Berta"));
+        patientDialog dialog(store, anna);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(dialog.findChild<QListWidget *>(), Qt::Key_Down);
+        auto *widget = dialog.findChild<QWidget *>(focus);
+        widget->setFocus();
+        QStringList framed;
+        for (QPushButton *button : dialog.findChildren<QPushButton *>())
+            framed << (button->isDefault() ? button->objectName() : QString());
+        framed.removeAll(QString());
+        QCOMPARE(framed, QStringList{qobject_cast<QPushButton *>(widget) ? focus : "pushButton_choose"});
+        QTest::keyClick(widget, Qt::Key_Return);
+        QCOMPARE(dialog.result(), result);
+        QCOMPARE(dialog.chosen().name, chosen);
+    }
+
+    // The window names the own list in use.
+    void listShown()
+    {
+        QFile list(home.filePath("Meine Wörter.txt"));
+        QVERIFY(list.open(QFile::WriteOnly) && list.write("#Obst\nApfel;Apfl;Appel\nBirne;Birnne;Bierne\n"));
+        list.close();
+        startTrainer(config, QByteArray(), [&list](gameThreeWords &window, preferences &prefs) {
+            wireWordLists(window, prefs, StartOptions{list.fileName(), QString()});
+        });
+        QTRY_COMPARE(window->wordListSource(), list.fileName());
+        QCOMPARE(window->findChild<QLabel *>("label_wordList")->text(), "Wortliste: Meine Wörter.txt");
+    }
+
     // Deleting a patient leaves nothing of him in the file or its log, and
     // everyone else as they were.
     void deleting()
@@ -452,6 +502,9 @@ private slots:
             answer(store, training, "Ahorn;Ahörn;Aharn", 0, 500);
             rights.prepend(word);
         }
+        trainingRecord own{0, id, 0, "Obst", "/x/Eigene.txt"}; // the newest, in another list
+        answer(store, own, "Quitte;Quite;Kwitte", 1, 500);
+        QCOMPARE(store.missedEntries(id, "/x/Eigene.txt", 5), QStringList{"Quitte;Quite;Kwitte"});
         auto offered = [this] {
             QStringList words;
             for (const QString &entry : window->selectedEntries())
