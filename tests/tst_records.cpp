@@ -462,7 +462,9 @@ private slots:
             wireWordLists(window, prefs, StartOptions{list.fileName(), QString()});
         });
         QTRY_COMPARE(window->wordListSource(), list.fileName());
-        QCOMPARE(window->findChild<QLabel *>("label_wordList")->text(), "Wortliste: Meine Wörter.txt");
+        auto *label = window->findChild<QLabel *>("label_wordList");
+        QVERIFY(label);
+        QCOMPARE(label->text(), "Wortliste: Meine Wörter.txt");
     }
 
     // Deleting a patient leaves nothing of him in the file or its log, and
