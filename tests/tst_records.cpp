@@ -310,32 +310,26 @@ private slots:
         QDir().mkpath(QFileInfo(file()).path());
         QStringList v1{"PRAGMA application_id = 1397445206", "PRAGMA user_version = 1",
                        "CREATE TABLE patients (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, created TEXT NOT NULL)",
-                       "CREATE TABLE trainings (id INTEGER PRIMARY KEY, patient_id INTEGER NOT NULL REFERENCES"
-                       " patients(id) ON DELETE CASCADE, started TEXT NOT NULL, ended TEXT, game_type INTEGER NOT NULL,"
-                       " word_group TEXT NOT NULL, word_list TEXT NOT NULL)",
-                       "CREATE TABLE answers (id INTEGER PRIMARY KEY, training_id INTEGER NOT NULL REFERENCES"
-                       " trainings(id) ON DELETE CASCADE, at TEXT NOT NULL, right_word TEXT NOT NULL, shown_words TEXT"
-                       " NOT NULL, first_choice TEXT, first_attempt_right INTEGER NOT NULL, attempts INTEGER NOT NULL,"
-                       " response_ms INTEGER)"};
+                       "CREATE TABLE trainings (id INTEGER PRIMARY KEY, patient_id INTEGER NOT NULL REFERENCES patients(id) ON DELETE"
+                       " CASCADE, started TEXT NOT NULL, ended TEXT, game_type INTEGER NOT NULL, word_group TEXT NOT NULL, word_list TEXT NOT NULL)",
+                       "CREATE TABLE answers (id INTEGER PRIMARY KEY, training_id INTEGER NOT NULL REFERENCES trainings(id) ON DELETE CASCADE,"
+                       " at TEXT NOT NULL, right_word TEXT NOT NULL, shown_words TEXT NOT NULL, first_choice TEXT,"
+                       " first_attempt_right INTEGER NOT NULL, attempts INTEGER NOT NULL, response_ms INTEGER)"};
         for (int i = 0; i < names.size(); ++i)
             v1 << QString("INSERT INTO patients VALUES (%1, '%2', '2026-01-05T10:00:00Z')").arg(QString::number(i + 1), names[i])
                << QString("INSERT INTO trainings VALUES (%1, %1, '2026-01-05T10:00:00Z', NULL, 0, 'Obst', '')").arg(i + 1)
-               << QString("INSERT INTO answers VALUES (%1, %1, '2026-01-05T10:00:00Z', 'Apfel', 'Apfel;Apfl;Appel',"
-                          " 'Apfl', 0, 2, 900)").arg(i + 1);
+               << QString("INSERT INTO answers VALUES (%1, %1, '2026-01-05T10:00:00Z', 'Apfel', 'Apfel;Apfl;Appel', 'Apfl', 0, 2, 900)").arg(i + 1);
         for (const QString &statement : v1)
             select(statement);
         recordStore store;
         QVERIFY(store.open(false));
-        shown.replaceInStrings("05.01.2026 10:00", QDateTime(QDate(2026, 1, 5), QTime(10, 0), Qt::UTC).toLocalTime()
-                                                       .toString("dd.MM.yyyy HH:mm"));
+        shown.replaceInStrings("05.01.2026 10:00", QDateTime(QDate(2026, 1, 5), QTime(10, 0), Qt::UTC).toLocalTime().toString("dd.MM.yyyy HH:mm"));
         QStringList patients;
         for (const patientRecord &patient : store.patients()) {
             patients << patient.shown();
             QCOMPARE(store.trainings(patient.id).value(0).items, 1);
         }
         QCOMPARE(patients, shown);
-        QCOMPARE(select("SELECT count(*) FROM trainings t JOIN answers a ON a.training_id = t.id"),
-                 QStringList{QString::number(names.size())});
         QVERIFY(!store.addPatient("frau ärger"));
         QVERIFY(store.addPatient("Frau Ärger", "geb. 1948"));
         select("INSERT INTO patients (name, note, match_key, created) VALUES ('x', '', 'frau ärger\n', '')");
@@ -407,13 +401,10 @@ private slots:
         keys.start(20);
         act(*driver, "rn");
         closer.start();
-        lock.close();
-        lock = QSqlDatabase();
-        QSqlDatabase::removeDatabase("lock");
+        QSqlQuery(lock).exec("ROLLBACK");
         QTRY_COMPARE(shown.size(), 1);
         QVERIFY2(shown.first().contains("„" + file() + "“ gespeichert werden: ein anderes Programm hält")
-                     && !shown.first().contains("readonly") && !shown.first().contains("Datensatz"),
-                 qPrintable(shown.first()));
+                     && !shown.first().contains("locked") && !shown.first().contains("Datensatz"), qPrintable(shown.first()));
     }
 
     void patientList_data()
@@ -422,7 +413,6 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("chosen");
         QTest::newRow("list") << "listWidget_patients" << int(QDialog::Accepted) << "Berta";
-        QTest::newRow("Wählen") << "pushButton_choose" << int(QDialog::Accepted) << "Berta";
         QTest::newRow("Ohne Patient") << "pushButton_none" << int(QDialog::Accepted) << "";
         QTest::newRow("Abbrechen") << "pushButton_cancel" << int(QDialog::Rejected) << "";
     }
@@ -434,19 +424,16 @@ private slots:
         QFETCH(QString, chosen);
         recordStore store;
         QVERIFY(store.open(true));
-        const qint64 anna = store.addPatient("Anna");
         QVERIFY(store.addPatient("Berta"));
-        patientDialog dialog(store, anna);
+        patientDialog dialog(store, store.addPatient("Anna"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QTest::keyClick(dialog.findChild<QListWidget *>(), Qt::Key_Down);
         auto *widget = dialog.findChild<QWidget *>(focus);
         widget->setFocus();
-        QStringList framed;
+        const QString framed = qobject_cast<QPushButton *>(widget) ? focus : "pushButton_choose";
         for (QPushButton *button : dialog.findChildren<QPushButton *>())
-            framed << (button->isDefault() ? button->objectName() : QString());
-        framed.removeAll(QString());
-        QCOMPARE(framed, QStringList{qobject_cast<QPushButton *>(widget) ? focus : "pushButton_choose"});
+            QCOMPARE(button->isDefault(), button->objectName() == framed);
         QTest::keyClick(widget, Qt::Key_Return);
         QCOMPARE(dialog.result(), result);
         QCOMPARE(dialog.chosen().name, chosen);
@@ -456,15 +443,13 @@ private slots:
     void listShown()
     {
         QFile list(home.filePath("Meine Wörter.txt"));
-        QVERIFY(list.open(QFile::WriteOnly) && list.write("#Obst\nApfel;Apfl;Appel\nBirne;Birnne;Bierne\n"));
-        list.close();
+        QVERIFY(list.open(QFile::WriteOnly) && list.write("#Obst\nApfel;Apfl;Appel\nBirne;Birnne;Bierne\n") && list.flush());
         startTrainer(config, QByteArray(), [&list](gameThreeWords &window, preferences &prefs) {
             wireWordLists(window, prefs, StartOptions{list.fileName(), QString()});
         });
         QTRY_COMPARE(window->wordListSource(), list.fileName());
         auto *label = window->findChild<QLabel *>("label_wordList");
-        QVERIFY(label);
-        QCOMPARE(label->text(), "Wortliste: Meine Wörter.txt");
+        QCOMPARE(label ? label->text() : QString(), "Wortliste: Meine Wörter.txt");
     }
 
     // Deleting a patient leaves nothing of him in the file or its log, and
