@@ -562,6 +562,9 @@ void gameThreeWords::setWordListShown(const QString &name)
         // not widen the window.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setWordWrap(true);
+        // The spacer's width would be taken from the label.
+        ui.horizontalSpacer_6->changeSize(0, 0, QSizePolicy::Ignored);
         ui.horizontalLayout_4->addWidget(label, 1);
     }
     const int shortened = 40;
