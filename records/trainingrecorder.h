@@ -39,7 +39,7 @@ public slots:
 
 signals:
     void answerRecorded();
-    void wordListChanged();
+    void wordListChanged(); // the list of the trainings to come, see wordList()
     // Said once, and again only after a write has succeeded in between.
     void writeFailed(const QString &message);
 
