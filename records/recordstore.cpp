@@ -1,4 +1,5 @@
 #include "records/recordstore.h"
+#include "words/userfile.h"
 
 #include <QCollator>
 #include <QCoreApplication>
@@ -163,7 +164,9 @@ bool recordStore::open(bool create)
     const QFileInfo info(m_fileName);
     if (!info.exists() && !create)
         return false;
-    if (!info.exists() && !QDir().mkpath(info.absolutePath()))
+    // Health data: the folder and every file SQLite makes in it for the
+    // user alone, whatever the umask.
+    if (!userFile::makePrivateFolder(info.absolutePath()))
         return fail(tr("Der Ordner „%1“ für die Aufzeichnungen kann nicht angelegt werden").arg(info.absolutePath()),
                     tr("keine Berechtigung oder kein Platz auf dem Datenträger"));
 
@@ -196,6 +199,15 @@ QString recordStore::takeNotice()
 
 recordStore::Check recordStore::connectFile()
 {
+    // SQLite gives its -wal and -shm the mode of the database file, so the
+    // file is made before SQLite opens it; those of an older Skarvel follow.
+    // A file of someone else's keeps its mode and is still recorded in.
+    if (!QFileInfo::exists(m_fileName))
+        QFile(m_fileName).open(QIODevice::WriteOnly);
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (QFileInfo::exists(m_fileName + suffix))
+            userFile::makePrivate(m_fileName + suffix);
+    }
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     m_db.setDatabaseName(m_fileName);
     // A second Skarvel writing at the same moment is waited for, not taken

@@ -2,6 +2,7 @@
 
 #include "records/notice.h"
 #include "records/recordstore.h"
+#include "words/userfile.h"
 
 #include <QDate>
 #include <QDir>
@@ -9,28 +10,8 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTableWidgetItem>
-
-#include <functional>
-
-namespace {
-
-bool saveFile(const QString &fileName, const std::function<void(QIODevice *)> &write, QString *error)
-{
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly)) {
-        write(&file);
-        if (file.commit())
-            return true;
-    }
-    *error = QDialog::tr("„%1“ kann nicht geschrieben werden: %2.").arg(QDir::toNativeSeparators(fileName),
-                                                                       file.errorString());
-    return false;
-}
-
-} // namespace
 
 verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent)
     : QDialog(parent)
@@ -86,12 +67,19 @@ const verlaufReport &verlaufDialog::report() const
 
 bool verlaufDialog::exportCsv(const QString &fileName, QString *error) const
 {
-    return saveFile(fileName, [this](QIODevice *file) { file->write(m_report.csv()); }, error);
+    // A patient's Verlauf is health data: for the user's eyes alone.
+    *error = userFile::write(fileName, m_report.csv(), userFile::Private);
+    return error->isEmpty();
 }
 
 bool verlaufDialog::exportPdf(const QString &fileName, QString *error) const
 {
-    return saveFile(fileName, [this](QIODevice *file) { m_report.writePdf(file); }, error);
+    // The PDF writer does not report a failed write; userFile notices it.
+    *error = userFile::write(fileName, [this](QIODevice &file) {
+        m_report.writePdf(&file);
+        return true;
+    }, userFile::Private);
+    return error->isEmpty();
 }
 
 void verlaufDialog::chooseCsv()

@@ -47,8 +47,13 @@ QString typeName(int gameType)
 
 QString csvField(QString field)
 {
-    if (!field.contains(QLatin1Char(';')) && !field.contains(QLatin1Char('"')) && !field.contains(QLatin1Char('\n'))
-        && !field.contains(QLatin1Char('\r')))
+    // A spreadsheet program runs a cell that begins like this as a formula
+    // (a group or a list named "=HYPERLINK(…)"); the apostrophe keeps it text.
+    const bool formula = !field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field.at(0));
+    if (formula)
+        field.prepend(QLatin1Char('\''));
+    else if (!field.contains(QLatin1Char(';')) && !field.contains(QLatin1Char('"')) && !field.contains(QLatin1Char('\n'))
+             && !field.contains(QLatin1Char('\r')))
         return field;
     field.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + field + QLatin1Char('"');

@@ -158,7 +158,8 @@ bool wordListEditor::writeTo(const QString &path)
     }
     const QString error = list.save(path);
     if (!error.isEmpty()) {
-        QMessageBox::warning(this, tr("Wortliste speichern"), error);
+        QMessageBox::warning(this, tr("Wortliste speichern"),
+                             tr("%1 Die Änderungen bleiben hier erhalten.").arg(error));
         return false;
     }
     m_path = QFileInfo(path).absoluteFilePath();

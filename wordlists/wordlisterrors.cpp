@@ -35,3 +35,10 @@ void wordListErrors::setReport(const QString &summary, const QList<wordList::Pro
         resize(width(), layout()->totalHeightForWidth(width()));
     }
 }
+
+void wordListErrors::addAlternative(const QString &text)
+{
+    QPushButton *button = ui.buttonBox->addButton(text, QDialogButtonBox::ActionRole);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this] { done(Alternative); });
+}

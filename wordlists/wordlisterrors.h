@@ -19,6 +19,11 @@ public:
     ~wordListErrors() override;
 
     void setReport(const QString &summary, const QList<wordList::Problem> &problems, const QString &acceptText);
+    // A second way on beside acceptText, after setReport; exec() then
+    // returns Alternative.
+    void addAlternative(const QString &text);
+
+    enum { Alternative = 2 };
 
 private:
     Ui_wordListErrors ui;

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
+
 const QString wordListMenu::key = QStringLiteral("wordList");
 
 wordListMenu::wordListMenu(basePreferences &prefs, QWidget *parent)
@@ -94,6 +96,9 @@ void wordListMenu::editList()
     else if (!m_whole)
         editor.setNotice(tr("Von „%1“ wurde nur der brauchbare Teil geladen; die Datei bleibt, wie sie ist, "
                             "und die Liste wird unter neuem Namen gespeichert.").arg(QFileInfo(m_source).fileName()));
+    else if (m_encoding == wordList::Encoding::Windows1252)
+        editor.setNotice(tr("„%1“ wurde als Windows-1252 gelesen; beim Speichern wird sie als UTF-8 geschrieben.")
+                             .arg(QFileInfo(m_source).fileName()));
     connect(&editor, &wordListEditor::saved, this, [this](const QString &path) {
         // Its problems were shown before it was saved.
         const wordList list = wordList::read(path);
@@ -113,24 +118,56 @@ void wordListMenu::useBundledList()
     m_source.clear();
     m_groups.clear();
     m_whole = false;
+    m_encoding = wordList::Encoding::Utf8;
     QStringList names;
     QList<QStringList> entries;
     threeWords::readWordGroups(threeWords::bundledDocument, names, entries);
     emit listChosen(names, entries, QString());
 }
 
-bool wordListMenu::offer(const wordList &list, const QString &path, bool remember)
+bool wordListMenu::offer(const wordList &list, const QString &path, bool remember, wordList::Encoding encoding)
 {
     const QString name = QFileInfo(path).fileName();
     const QString stays = m_source.isEmpty() ? tr("Es gilt weiter die mitgelieferte Wortliste.")
                                              : tr("Es gilt weiter die Wortliste „%1“.").arg(QFileInfo(m_source).fileName());
+    // Saved by Windows' Notepad in its old default: read so, the words the
+    // UTF-8 reading refuses are whole. Some of them show that it fits.
+    wordList legacy;
+    QString legacyNote;
+    if (list.readsAsWindows1252()) {
+        legacy = wordList::read(path, wordList::Encoding::Windows1252);
+        QStringList words;
+        for (const wordList::Group &group : legacy.groups()) {
+            for (const QStringList &fields : group.entries) {
+                for (const QString &field : fields) {
+                    if (words.size() < 3 && !words.contains(field)
+                        && std::any_of(field.begin(), field.end(), [](QChar c) { return c.unicode() >= 0x80; }))
+                        words.append(field);
+                }
+            }
+        }
+        legacyNote = words.isEmpty()
+            ? tr("„%1“ ist nicht in UTF-8 gespeichert, sondern wohl in Windows-1252, wie der Windows-Editor "
+                 "früher speicherte.").arg(name)
+            : tr("„%1“ ist nicht in UTF-8 gespeichert, sondern wohl in Windows-1252, wie der Windows-Editor "
+                 "früher speicherte; so gelesen heißen die Wörter etwa %2.")
+                  .arg(name, QStringLiteral("„%1“").arg(words.join(QStringLiteral("“, „"))));
+        legacyNote += QLatin1Char(' ');
+    }
+    auto ask = [&](wordListErrors &dialog) {
+        if (!legacyNote.isEmpty())
+            dialog.addAlternative(tr("Als Windows-1252 lesen"));
+        return dialog.exec();
+    };
+
     if (!list.refusal().isEmpty()) {
         wordListErrors dialog(parentWidget());
         const QString why = list.problems().isEmpty()
             ? list.refusal()
             : tr("Die Wortliste „%1“ wird nicht geladen: %2 Die Fehler stehen unten.").arg(name, list.refusal());
-        dialog.setReport(why + QLatin1Char(' ') + stays, list.problems(), QString());
-        dialog.exec();
+        dialog.setReport(legacyNote + why + QLatin1Char(' ') + stays, list.problems(), QString());
+        if (ask(dialog) == wordListErrors::Alternative)
+            return offer(legacy, path, remember, wordList::Encoding::Windows1252);
         showBundled(m_source.isEmpty());
         return false;
     }
@@ -140,26 +177,32 @@ bool wordListMenu::offer(const wordList &list, const QString &path, bool remembe
             words += int(group.entries.size());
         wordListErrors dialog(parentWidget());
         const int groups = int(list.groups().size());
-        dialog.setReport(tr("Die Wortliste „%1“ hat %2 Fehler (unten). Laden lässt sich der brauchbare Teil: "
-                            "%3 mit %4. Die Datei bleibt, wie sie ist.")
-                             .arg(name, QString::number(list.problems().size()),
-                                  groups == 1 ? tr("1 Gruppe") : tr("%1 Gruppen").arg(groups),
-                                  words == 1 ? tr("1 Wort") : tr("%1 Wörtern").arg(words)),
+        dialog.setReport(legacyNote
+                             + tr("Die Wortliste „%1“ hat %2 Fehler (unten). Laden lässt sich der brauchbare Teil: "
+                                  "%3 mit %4. Die Datei bleibt, wie sie ist.")
+                                   .arg(name, QString::number(list.problems().size()),
+                                        groups == 1 ? tr("1 Gruppe") : tr("%1 Gruppen").arg(groups),
+                                        words == 1 ? tr("1 Wort") : tr("%1 Wörtern").arg(words)),
                          list.problems(), tr("Brauchbaren Teil laden"));
-        if (dialog.exec() != QDialog::Accepted) {
+        const int answer = ask(dialog);
+        if (answer == wordListErrors::Alternative)
+            return offer(legacy, path, remember, wordList::Encoding::Windows1252);
+        if (answer != QDialog::Accepted) {
             showBundled(m_source.isEmpty());
             return false;
         }
     }
-    use(list, path, list.problems().isEmpty(), remember);
+    use(list, path, list.problems().isEmpty(), remember, encoding);
     return true;
 }
 
-void wordListMenu::use(const wordList &list, const QString &path, bool whole, bool remember)
+void wordListMenu::use(const wordList &list, const QString &path, bool whole, bool remember,
+                       wordList::Encoding encoding)
 {
     m_source = path;
     m_groups = list.groups();
     m_whole = whole;
+    m_encoding = encoding;
     if (remember)
         m_prefs.setValue(key, path);
     showBundled(false);

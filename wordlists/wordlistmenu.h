@@ -47,8 +47,10 @@ public slots:
     bool openList(const QString &path, bool remember);
 
 private:
-    bool offer(const wordList &list, const QString &path, bool remember);
-    void use(const wordList &list, const QString &path, bool whole, bool remember);
+    bool offer(const wordList &list, const QString &path, bool remember,
+               wordList::Encoding encoding = wordList::Encoding::Utf8);
+    void use(const wordList &list, const QString &path, bool whole, bool remember,
+             wordList::Encoding encoding = wordList::Encoding::Utf8);
     void showBundled(bool bundled);
 
     basePreferences &m_prefs;
@@ -57,6 +59,8 @@ private:
     // then may the editor write it back to its file).
     QList<wordList::Group> m_groups;
     bool m_whole = false;
+    // Not UTF-8 in its file until the editor saves it.
+    wordList::Encoding m_encoding = wordList::Encoding::Utf8;
     QAction *m_bundledAction;
 };
 

@@ -73,6 +73,18 @@ inline bool decodeUtf8(const char *bytes, int size, QString &text)
     return !decoder.hasError();
 }
 
+// Windows-1252, by its ICU name: Qt 6 has no codec of its own for it, and
+// without ICU this is false. Its five undefined bytes come out as C1
+// controls, as on Qt 5.
+inline bool decodeWindows1252(const char *bytes, int size, QString &text)
+{
+    QStringDecoder decoder("windows-1252", QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        return false;
+    text = decoder.decode(QByteArrayView(bytes, size));
+    return !decoder.hasError();
+}
+
 #else
 
 QT_WARNING_PUSH
@@ -113,6 +125,17 @@ inline bool decodeUtf8(const char *bytes, int size, QString &text)
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     text = codec->toUnicode(bytes, size, &state);
     return state.invalidChars == 0 && state.remainingChars == 0;
+}
+
+// Windows-1252. Its five undefined bytes come out as C1 controls.
+inline bool decodeWindows1252(const char *bytes, int size, QString &text)
+{
+    static QTextCodec *const codec = QTextCodec::codecForName("windows-1252");
+    if (!codec)
+        return false;
+    QTextCodec::ConverterState state;
+    text = codec->toUnicode(bytes, size, &state);
+    return state.invalidChars == 0;
 }
 
 #endif

@@ -2,12 +2,12 @@
 
 #include "words/qtcompat.h"
 #include "words/threewords.h"
+#include "words/userfile.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -56,6 +56,20 @@ QString fieldProblem(const QString &line, const QStringList &fields)
     return QString();
 }
 
+// What no text saved in Windows-1252 holds: the five bytes it leaves
+// undefined (read as C1 controls), and C0 controls other than the line ends
+// and the tab. UTF-16 with its zeros or a picture is not taken for one.
+bool readsCleanlyAsWindows1252(const QByteArray &bytes)
+{
+    QString text;
+    if (!QtCompat::decodeWindows1252(bytes.constData(), int(bytes.size()), text))
+        return false;
+    return std::none_of(text.begin(), text.end(), [](QChar c) {
+        const ushort u = c.unicode();
+        return (u < 0x20 && u != '\t' && u != '\n' && u != '\r') || (u >= 0x7f && u < 0xa0);
+    });
+}
+
 } // namespace
 
 QString wordList::Problem::message() const
@@ -68,7 +82,7 @@ wordList::wordList(const QList<Group> &groups)
 {
 }
 
-wordList wordList::read(const QString &path)
+wordList wordList::read(const QString &path, Encoding encoding)
 {
     wordList list;
     const QFileInfo info(path);
@@ -107,11 +121,11 @@ wordList wordList::read(const QString &path)
     else if (lines > maxLines)
         list.m_refusal = tr("Die Datei %1 hat mehr als 20.000 Zeilen.").arg(name);
     else
-        list = check(bytes);
+        list = check(bytes, encoding);
     return list;
 }
 
-wordList wordList::check(const QByteArray &bytes)
+wordList wordList::check(const QByteArray &bytes, Encoding encoding)
 {
     wordList list;
     QHash<QString, int> groupLines; // name -> its header line
@@ -135,8 +149,14 @@ wordList wordList::check(const QByteArray &bytes)
 
     const char *const data = bytes.constData();
     const int size = bytes.size();
-    int start = bytes.startsWith("\xef\xbb\xbf") ? 3 : 0;
+    const bool windows1252 = encoding == Encoding::Windows1252;
+    const bool bom = !windows1252 && bytes.startsWith("\xef\xbb\xbf");
+    int start = bom ? 3 : 0;
     int number = 0;
+    // A file with lines that are UTF-8 beyond ASCII is UTF-8 with damage,
+    // not Windows-1252: read that way, those lines would be garbled.
+    bool notUtf8 = false;
+    bool utf8Letters = false;
     QString line;
     while (start < size) {
         int end = bytes.indexOf('\n', start);
@@ -144,7 +164,12 @@ wordList wordList::check(const QByteArray &bytes)
             end = size;
         const int length = end - start - (end > start && data[end - 1] == '\r' ? 1 : 0);
         const bool header = length > 0 && data[start] == '#';
-        const bool utf8 = QtCompat::decodeUtf8(data + start, length, line);
+        const bool decoded = windows1252 ? QtCompat::decodeWindows1252(data + start, length, line)
+                                      : QtCompat::decodeUtf8(data + start, length, line);
+        notUtf8 = notUtf8 || !decoded;
+        utf8Letters = utf8Letters || (decoded && std::any_of(data + start, data + start + length, [](char c) {
+                                         return uchar(c) >= 0x80;
+                                     }));
         start = end + 1;
         ++number;
 
@@ -155,7 +180,7 @@ wordList wordList::check(const QByteArray &bytes)
             groupHadLines = false;
             loadGroup = false;
             const QString notLoaded = tr("; ihre Einträge werden nicht geladen.");
-            if (!utf8) {
+            if (!decoded) {
                 list.addProblem(number, tr("keine gültige UTF-8-Kodierung") + notLoaded);
             } else if (group.name.trimmed().isEmpty()) {
                 list.addProblem(number, tr("Gruppe ohne Namen") + notLoaded);
@@ -175,7 +200,7 @@ wordList wordList::check(const QByteArray &bytes)
         }
 
         groupHadLines = groupLine > 0;
-        if (!utf8) {
+        if (!decoded) {
             list.addProblem(number, tr("keine gültige UTF-8-Kodierung."));
             continue;
         }
@@ -208,7 +233,13 @@ wordList wordList::check(const QByteArray &bytes)
         list.m_refusal = number == 0 ? tr("Die Datei ist leer.")
                                      : tr("Die Wortliste enthält keine Gruppe mit fehlerfreien Einträgen.");
     }
+    list.m_windows1252 = !windows1252 && !bom && notUtf8 && !utf8Letters && readsCleanlyAsWindows1252(bytes);
     return list;
+}
+
+bool wordList::readsAsWindows1252() const
+{
+    return m_windows1252;
 }
 
 const QList<wordList::Group> &wordList::groups() const
@@ -260,12 +291,7 @@ QByteArray wordList::toBytes() const
 
 QString wordList::save(const QString &path) const
 {
-    QSaveFile file(path);
-    const QByteArray bytes = toBytes();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return QString();
-    return tr("Die Wortliste kann nicht als %1 gespeichert werden (%2).")
-        .arg(quoted(QFileInfo(path).fileName()), file.errorString());
+    return userFile::write(path, toBytes());
 }
 
 void wordList::addProblem(int line, const QString &text)

@@ -28,6 +28,10 @@ public:
         QString message() const; // "Zeile 3: …"
     };
 
+    // How the file's bytes are read: UTF-8 unless the user chooses the old
+    // default of Windows' Notepad for a file that is not UTF-8.
+    enum class Encoding { Utf8, Windows1252 };
+
     static const qint64 maxBytes = 1024 * 1024;
     static const int maxLines = 20000;
 
@@ -36,8 +40,12 @@ public:
 
     // Reads and checks the file. One over maxBytes or maxLines is refused
     // without being read whole; a byte order mark and "\r\n" are accepted.
-    static wordList read(const QString &path);
-    static wordList check(const QByteArray &bytes);
+    static wordList read(const QString &path, Encoding encoding = Encoding::Utf8);
+    static wordList check(const QByteArray &bytes, Encoding encoding = Encoding::Utf8);
+
+    // Read as UTF-8, the file is not UTF-8, but as Windows-1252 every byte
+    // is a letter or sign: then it is almost surely a list saved that way.
+    bool readsAsWindows1252() const;
 
     // The usable part.
     const QList<Group> &groups() const;
@@ -50,8 +58,8 @@ public:
     QList<QStringList> entryLines() const;
 
     QByteArray toBytes() const;
-    // Writes through QSaveFile, so that a crash never leaves half a list.
-    // Returns why it failed, or an empty string.
+    // Whole or not at all (userFile). Returns why it failed, or an empty
+    // string.
     QString save(const QString &path) const;
 
 private:
@@ -60,6 +68,7 @@ private:
     QList<Group> m_groups;
     QList<Problem> m_problems;
     QString m_refusal;
+    bool m_windows1252 = false;
 };
 
 #endif // WORDLIST_H
