@@ -3,6 +3,10 @@
 
 #include <QtCore>
 
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#endif
+
 // A private config directory, so that no test reads or writes the user's own
 // settings. Create it before the first QSettings.
 struct TemporaryConfig
@@ -38,6 +42,43 @@ struct TemporaryConfig
     {
         QFile file(this->file());
         return file.open(QFile::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+// A tiny tmpfs, filled up after the files put there first: writing to it
+// fails as on a full disk. Mounting takes root, as here and in CI; where it
+// is refused, mounted stays false and the test skips.
+struct FullDisk
+{
+    QTemporaryDir dir;
+    bool mounted = false;
+
+    FullDisk()
+    {
+#ifdef Q_OS_LINUX
+        mounted = ::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, "size=256k") == 0;
+#endif
+    }
+    ~FullDisk()
+    {
+#ifdef Q_OS_LINUX
+        if (mounted)
+            ::umount(QFile::encodeName(dir.path()).constData());
+#endif
+    }
+    QString put(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(dir.filePath(name));
+        if (!file.open(QFile::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
+    void fill()
+    {
+        QFile filler(dir.filePath("filler"));
+        filler.open(QFile::WriteOnly);
+        while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
+        }
     }
 };
 
