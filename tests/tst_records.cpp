@@ -15,6 +15,7 @@
 #include <QtSql>
 
 #include <memory>
+#include <sys/stat.h>
 
 using namespace QtCompat::Charts;
 
@@ -450,6 +451,101 @@ private slots:
         QTRY_COMPARE(window->wordListSource(), list.fileName());
         auto *label = window->findChild<QLabel *>("label_wordList");
         QCOMPARE(label ? label->text() : QString(), "Wortliste: Meine Wörter.txt");
+
+    void formulas_data()
+    {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("cell"); // as it stands in the CSV
+        QTest::newRow("=") << "=HYPERLINK(\"x\")" << "\"'=HYPERLINK(\"\"x\"\")\"";
+        QTest::newRow("+") << "+49 30" << "\"'+49 30\"";
+        QTest::newRow("-") << "-2+3" << "\"'-2+3\"";
+        QTest::newRow("@") << "@A1" << "\"'@A1\"";
+        QTest::newRow("tab") << "\t=1" << "\"'\t=1\"";
+        QTest::newRow("CR") << "\r=1" << "\"'\r=1\"";
+        QTest::newRow("inside") << "Obst=Gemüse" << "Obst=Gemüse";
+        QTest::newRow("dash") << "– Obst" << "– Obst";
+    }
+    // A cell that a spreadsheet program would run as a formula stays text.
+    void formulas()
+    {
+        QFETCH(QString, group);
+        QFETCH(QString, cell);
+        trainingSummary training;
+        training.started = QDateTime::currentDateTime();
+        training.group = group;
+        training.items = 1;
+        const QString csv = QString::fromUtf8(verlaufReport("Frau Test", {training}, {}).csv());
+        QVERIFY2(csv.contains(';' + cell + ';'), qPrintable(csv));
+    }
+
+    void privacy_data()
+    {
+        QTest::addColumn<int>("umask");
+        QTest::addColumn<bool>("older"); // the files there before, as an older Skarvel left them
+        QTest::newRow("022") << 022 << false;
+        QTest::newRow("000") << 0 << false;
+        QTest::newRow("older files") << 022 << true;
+    }
+    // Health data: the records with their -wal and -shm, their folder and
+    // the exports are the user's alone, whatever the umask.
+    void privacy()
+    {
+        QFETCH(int, umask);
+        QFETCH(bool, older);
+        auto mode = [](const QString &path) {
+            struct stat status;
+            return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777) : -1;
+        };
+        const QString folder = QFileInfo(file()).path();
+        const QString csv = home.filePath(QTest::currentDataTag() + QString(".csv"));
+        const QString pdf = home.filePath(QTest::currentDataTag() + QString(".pdf"));
+        const mode_t before = ::umask(mode_t(umask));
+        if (older) {
+            QDir().mkpath(folder);
+            select("PRAGMA user_version");
+            for (const QString &path : {csv, pdf})
+                QFile(path).open(QFile::WriteOnly);
+            QCOMPARE(mode(file()), 0644);
+        }
+        recordStore store;
+        QVERIFY(store.open(true));
+        trainingRecord training{0, store.addPatient("Frau Test"), 0, "Obst", QString()};
+        answer(store, training, "Apfel;Apfl;Appel", 0, 500);
+        verlaufDialog dialog(store, training.patientId, "Frau Test");
+        QString error;
+        QVERIFY(dialog.exportCsv(csv, &error) && dialog.exportPdf(pdf, &error));
+        ::umask(before);
+        for (const QString &path : {file(), file() + "-wal", file() + "-shm", csv, pdf})
+            QVERIFY2(mode(path) == 0600, qPrintable(path + ": " + QString::number(mode(path), 8)));
+        QCOMPARE(mode(folder), 0700);
+    }
+
+    void fullDisk_data()
+    {
+        QTest::addColumn<bool>("csv"); // else PDF
+        QTest::newRow("CSV") << true;
+        QTest::newRow("PDF") << false;
+    }
+    // An export over a file on a full disk leaves it whole and says so.
+    void fullDisk()
+    {
+        QFETCH(bool, csv);
+        FullDisk disk;
+        if (!disk.mounted)
+            QSKIP("cannot mount a tmpfs here (needs root)");
+        const QString path = disk.put("Verlauf", "vorher");
+        disk.fill();
+        recordStore store;
+        QVERIFY(store.open(true));
+        trainingRecord training{0, store.addPatient("Frau Test"), 0, "Obst", QString()};
+        answer(store, training, "Apfel;Apfl;Appel", 0, 500);
+        verlaufDialog dialog(store, training.patientId, "Frau Test");
+        QString error;
+        QVERIFY(!(csv ? dialog.exportCsv(path, &error) : dialog.exportPdf(path, &error)));
+        QCOMPARE(error, "„" + path + "“ wurde nicht gespeichert. Auf dem Datenträger ist kein Platz mehr. "
+                                     "Die Datei ist unverändert.");
+        QCOMPARE(contents(path), "vorher");
+        QCOMPARE(QDir(disk.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     // Deleting a patient leaves nothing of him in the file or its log, and
