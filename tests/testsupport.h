@@ -45,40 +45,26 @@ struct TemporaryConfig
     }
 };
 
-// A tiny tmpfs, filled up after the files put there first: writing to it
-// fails as on a full disk. Mounting takes root, as here and in CI; where it
-// is refused, mounted stays false and the test skips.
+// A tiny tmpfs in a temporary folder. Mounting takes root (here and in CI).
 struct FullDisk
 {
     QTemporaryDir dir;
-    bool mounted = false;
-
-    FullDisk()
-    {
+    const QByteArray where = QFile::encodeName(dir.path());
 #ifdef Q_OS_LINUX
-        mounted = ::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, "size=256k") == 0;
+    const bool mounted = ::mount("tmpfs", where.constData(), "tmpfs", 0, "size=256k") == 0;
+    ~FullDisk() { if (mounted) ::umount(where.constData()); }
+#else
+    const bool mounted = false;
 #endif
-    }
-    ~FullDisk()
+    // The file of these bytes (none for a null array), then the disk full.
+    QString fill(const QString &name, const QByteArray &bytes)
     {
-#ifdef Q_OS_LINUX
-        if (mounted)
-            ::umount(QFile::encodeName(dir.path()).constData());
-#endif
-    }
-    QString put(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(dir.filePath(name));
-        if (!file.open(QFile::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
-            qFatal("cannot write %s", qPrintable(file.fileName()));
-        return file.fileName();
-    }
-    void fill()
-    {
-        QFile filler(dir.filePath("filler"));
-        filler.open(QFile::WriteOnly);
-        while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
+        QFile file(dir.filePath(name)), filler(dir.filePath("filler"));
+        if (!bytes.isNull() && file.open(QFile::WriteOnly))
+            file.write(bytes), file.close();
+        for (filler.open(QFile::WriteOnly); filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush();) {
         }
+        return file.fileName();
     }
 };
 
