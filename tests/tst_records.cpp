@@ -458,6 +458,7 @@ private slots:
         QTRY_COMPARE(window->wordListSource(), list.fileName());
         auto *label = window->findChild<QLabel *>("label_wordList");
         QCOMPARE(label ? label->text() : QString(), "Wortliste: Meine Wörter.txt");
+    }
 
     void formulas_data()
     {
