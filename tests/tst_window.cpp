@@ -99,6 +99,12 @@ private slots:
         whole();
         driver->settings([](QWidget *) {});
         whole();
+        for (auto *list : {driver->child<QComboBox>("comboBox_wordGroup"), driver->child<QComboBox>("comboBox_typ")}) {
+            list->showPopup(); // every entry whole where the screen has room for all
+            const int rows = list->count() * list->view()->sizeHintForRow(0);
+            QVERIFY(list->view()->height() >= rows || rows > window->screen()->availableGeometry().height() - 20);
+            list->hidePopup();
+        }
         const QRect more = driver->child<QPushButton>("moreButton")->geometry(), middle = driver->button(1)->geometry();
         const QRect tick = driver->child<QLabel>("label_haken")->geometry();
         act("wn"); // lets the status bar settle, which some styles size anew after the first verdict

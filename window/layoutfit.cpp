@@ -130,6 +130,10 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
         if (window->statusBar()->isHidden() != on)
             window->statusBar()->setVisible(!on);
         for (QLayout *layout : window->centralWidget()->findChildren<QLayout *>()) {
+            // Not the lists' popups: they are windows of their own, whose
+            // layouts have no margins, and a margin there cuts their entries.
+            if (layout->parentWidget()->window() != window)
+                continue;
             layout->setContentsMargins(on ? 3 : -1, on ? 3 : -1, on ? 3 : -1, on ? 3 : -1);
             layout->setSpacing(on ? 3 : -1);
         }
