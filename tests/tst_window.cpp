@@ -5,6 +5,11 @@
 #include "app/startup.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/anleitungsdialog.h"
+#include "records/patientdialog.h"
+#include "records/recordstore.h"
+#include "records/verlaufdialog.h"
+#include "wordlists/wordlisteditor.h"
+#include "wordlists/wordlisterrors.h"
 #include "settings/preferences.h"
 #include "testsupport.h"
 #include "windowdriver.h"
@@ -312,6 +317,72 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&anleitung));
         QTRY_VERIFY(anleitung.findChild<QScrollArea *>()->verticalScrollBar()->isVisible());
         QCOMPARE(anleitung.findChild<QScrollArea *>()->horizontalScrollBar()->maximum(), 0);
+    }
+
+    void dialogsFit_data()
+    {
+        QTest::addColumn<QString>("opens"); // a menu entry, or what the test opens
+        QTest::addColumn<QString>("title");
+        QTest::newRow("settings") << "Einstellungen" << "Einstellungen";
+        QTest::newRow("instructions") << "Anleitung" << "Anleitung";
+        QTest::newRow("about") << "Über" << "Pondrel - Skarvel";
+        QTest::newRow("patients") << "Patient" << "Patient wählen";
+        QTest::newRow("rename") << "Patient" << "Patient umbenennen";
+        QTest::newRow("Verlauf") << "Verlauf" << "Verlauf – Frau Test";
+        QTest::newRow("editor") << "Editor" << "Wortliste bearbeiten – noch nicht gespeichert";
+        QTest::newRow("list errors") << "Fehler" << "Fehler in der Wortliste";
+    }
+
+    // Each dialog inside the screen, its buttons and its title whole.
+    void dialogsFit()
+    {
+        QFETCH(QString, opens);
+        QFETCH(QString, title);
+        start("[General]\nfontSize=32\n");
+        recordStore store(config.dir.filePath("records.sqlite"));
+        QVERIFY(store.open(true));
+        const qint64 patient = store.addPatient("Frau Test");
+        QStringList seen;
+        std::function<void()> look = [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog || !QTest::qWaitForWindowExposed(dialog))
+                return;
+            if (dialog->windowTitle().remove("[*]") != title) {
+                QTimer::singleShot(0, dialog, look); // the dialog that opens the one looked at
+                QTest::mouseClick(dialog->findChild<QPushButton *>("pushButton_rename"), Qt::LeftButton);
+                return void(dialog->close());
+            }
+            seen << title;
+            const auto closed = qScopeGuard([dialog] { dialog->close(); }); // also after a failure
+            QVERIFY(dialog->screen()->availableGeometry().contains(dialog->frameGeometry()));
+            // The title whole beside the title bar's icon and three buttons.
+            QVERIFY(dialog->width() >= QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(title) + 100);
+            for (auto *button : dialog->findChildren<QPushButton *>()) {
+                const QRect shown(button->mapTo(dialog, QPoint()), button->size());
+                QVERIFY2(!button->isVisible() || (dialog->rect().contains(shown) && button->width() >= button->sizeHint().width()),
+                         qPrintable(button->text()));
+            }
+        };
+        QTimer::singleShot(0, window.get(), look);
+        if (opens == "Einstellungen")
+            window->findChild<QAction *>("menuEinstellungen")->trigger();
+        for (QAction *action : window->findChild<QMenu *>("menuHilfe")->actions())
+            action->text() == opens ? action->trigger() : void();
+        if (opens == "Patient")
+            patientDialog(store, patient, window.get()).exec();
+        if (opens == "Verlauf")
+            verlaufDialog(store, patient, "Frau Test", window.get()).exec();
+        if (opens == "Editor")
+            wordListEditor(wordList::read(threeWords::bundledDocument).groups(), QString(), nullptr, window.get()).exec();
+        if (opens == "Fehler") {
+            wordListErrors errors(window.get());
+            QList<wordList::Problem> problems;
+            for (int line = 1; line <= 40; ++line)
+                problems.append({line, "leere Zeile."});
+            errors.setReport("Die Wortliste hat Fehler.", problems, "Brauchbaren Teil laden");
+            errors.exec();
+        }
+        QCOMPARE(seen, QStringList{title});
     }
 
     // Qt's own buttons speak German once the trainer has set up Qt's texts.
