@@ -1,5 +1,6 @@
 #include "dialogs/aboutwindow.h"
 
+#include "dialogs/screenfit.h"
 #include "words/textdocument.h"
 
 #include <QLabel>
@@ -25,6 +26,7 @@ aboutWindow::aboutWindow(QWidget *parent)
     : QDialog(parent)
 {
     ui.setupUi(this);
+    keepOnScreen(this);
 
     ui.textEdit_ueber->setText(readTextDocument(QStringLiteral(":/data/ueber.html"))
                                + versionLine());

@@ -1,5 +1,6 @@
 #include "dialogs/anleitungsdialog.h"
 
+#include "dialogs/screenfit.h"
 #include "ui_anleitungsdialog.h"
 
 #include <QEvent>
@@ -12,6 +13,7 @@ AnleitungsDialog::AnleitungsDialog(QWidget *parent)
     , ui(new Ui_AnleitungsDialog)
 {
     ui->setupUi(this);
+    keepOnScreen(this);
 
     // Word wrap together with the scroll area's fixed-off horizontal bar is
     // what keeps long lines inside the visible width.

@@ -1,5 +1,7 @@
 #include "dialogs/einstellungen.h"
 
+#include "dialogs/screenfit.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -11,6 +13,7 @@ einstellungen::einstellungen(QWidget *parent)
     : QDialog(parent)
 {
     ui.setupUi(this);
+    keepOnScreen(this);
 
     ui.label_speechNote->hide();
     // The form is laid out for 474 x 340 pixels. Where the platform's font

@@ -1,5 +1,6 @@
 #include "records/patientdialog.h"
 
+#include "dialogs/screenfit.h"
 #include "records/notice.h"
 #include "records/patientnamedialog.h"
 
@@ -12,6 +13,7 @@ patientDialog::patientDialog(recordStore &store, qint64 current, QWidget *parent
     , store(store)
 {
     ui.setupUi(this);
+    keepOnScreen(this);
     fill(current);
 
     connect(ui.pushButton_new, &QPushButton::clicked, this, &patientDialog::addPatient);

@@ -1,5 +1,6 @@
 #include "records/patientnamedialog.h"
 
+#include "dialogs/screenfit.h"
 #include "records/recordstore.h"
 
 patientNameDialog::patientNameDialog(const QString &title, const QString &name, const QString &note, Apply apply,
@@ -9,6 +10,7 @@ patientNameDialog::patientNameDialog(const QString &title, const QString &name, 
 {
     ui.setupUi(this);
     setWindowTitle(title);
+    keepOnScreen(this);
     if (parent)
         setFont(parent->font());
     ui.lineEdit_name->setMaxLength(recordStore::nameLength);

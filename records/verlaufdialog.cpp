@@ -1,5 +1,6 @@
 #include "records/verlaufdialog.h"
 
+#include "dialogs/screenfit.h"
 #include "records/notice.h"
 #include "records/recordstore.h"
 #include "words/userfile.h"
@@ -19,6 +20,7 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
     , m_report(patient, store.trainings(patientId), store.mostMissed(patientId, 20))
 {
     ui.setupUi(this);
+    keepOnScreen(this);
     setWindowTitle(tr("Verlauf – %1").arg(patient));
 
     const QList<QStringList> &rows = m_report.rows();

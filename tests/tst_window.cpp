@@ -5,6 +5,11 @@
 #include "app/startup.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/anleitungsdialog.h"
+#include "records/patientdialog.h"
+#include "records/recordstore.h"
+#include "records/verlaufdialog.h"
+#include "wordlists/wordlisteditor.h"
+#include "wordlists/wordlisterrors.h"
 #include "settings/preferences.h"
 #include "testsupport.h"
 #include "windowdriver.h"
@@ -48,18 +53,25 @@ private slots:
 
     void layout_data()
     {
-        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QByteArray>("list"); // empty: the bundled one
         QTest::addColumn<int>("fontSize");
-        QTest::addColumn<int>("wordSize"); // 0: smaller than the font size + 3
+        QTest::addColumn<int>("wordSize"); // 0: whatever fits the screen
         const QByteArray shortWords = "#A\nab;ac;ad\nae;af;ag\n#B\nbc;bd;be\n";
         QTest::newRow("default") << shortWords << 14 << 17;
         QTest::newRow("largest") << shortWords << 32 << 35;
         QTest::newRow("too small") << shortWords << 5 << 12;
         QTest::newRow("too large") << shortWords << 100 << 35;
-        QTest::newRow("wider than the screen") << QByteArray("#A\nDonaudampfschifffahrtsgesellschaft;b;c\n#B\nd\n") << 32 << 0;
+        const QByteArray longWords = "#Verkehr\nStraßenbahnhaltestelle;Strassenbahnhaltestelle;Straßenbahnhaltstelle\n"
+                                     "#Schiff\nDonaudampfschifffahrtsgesellschaftskapitän;Donaudampfschiffahrtsgesellschaftskapitän;"
+                                     "Donaudampfschifffahrtsgesellschaftskapitaen\n";
+        for (int size : {14, 20, 28, 32}) {
+            QTest::addRow("bundled %d", size) << QByteArray() << size << 0;
+            QTest::addRow("long words %d", size) << longWords << size << 0;
+        }
     }
 
-    // Words are never cut, the window fits the screen, and nothing moves or
+    // Words are never cut, the window stays inside the screen whatever
+    // refits it (a patient chosen, the settings closed), and nothing moves or
     // grows from one item to the next.
     void layout()
     {
@@ -68,9 +80,34 @@ private slots:
         QFETCH(int, wordSize);
         QTemporaryFile file;
         QVERIFY(file.open() && file.write(list) == list.size() && file.flush());
-        start("[General]\ngameType=0\nfontSize=" + QByteArray::number(fontSize) + "\n", file.fileName());
-        QVERIFY(wordSize ? driver->button(0)->font().pointSize() == wordSize : driver->button(0)->font().pointSize() < 35);
-        QVERIFY(window->minimumSize().width() <= window->screen()->availableGeometry().width());
+        start("[General]\ngameType=0\nfontSize=" + QByteArray::number(fontSize) + "\n",
+              list.isEmpty() ? threeWords::bundledDocument : file.fileName());
+        QFile bundled(threeWords::bundledDocument);
+        QStringList words; // on a button of the words' font, what the widest word needs
+        for (const QByteArray &line : (bundled.open(QFile::ReadOnly) && list.isEmpty() ? bundled.readAll() : list).split('\n'))
+            words += line.startsWith('#') ? QStringList() : QString::fromUtf8(line).split(';');
+        const auto whole = [&] {
+            const QFontMetrics metrics(driver->button(0)->font());
+            QPushButton widest(*std::max_element(words.begin(), words.end(), [&](const QString &a, const QString &b) {
+                return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
+            }));
+            widest.setFont(driver->button(0)->font());
+            QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+            for (int k = 0; k < 3; ++k)
+                QVERIFY2(driver->button(k)->width() >= widest.sizeHint().width(), qPrintable(widest.text()));
+        };
+        QVERIFY(wordSize ? driver->button(0)->font().pointSize() == wordSize : driver->button(0)->font().pointSize() >= 9);
+        whole();
+        window->setPracticeGroup("Fehlerwörter", {}); // what choosing a patient does to the window
+        whole();
+        driver->settings([](QWidget *) {});
+        whole();
+        for (auto *list : {driver->child<QComboBox>("comboBox_wordGroup"), driver->child<QComboBox>("comboBox_typ")}) {
+            list->showPopup(); // every entry whole where the screen has room for all
+            const int rows = list->count() * list->view()->sizeHintForRow(0);
+            QVERIFY(list->view()->height() >= rows || rows > window->screen()->availableGeometry().height() - 20);
+            list->hidePopup();
+        }
         const QRect more = driver->child<QPushButton>("moreButton")->geometry(), middle = driver->button(1)->geometry();
         const QRect tick = driver->child<QLabel>("label_haken")->geometry();
         act("wn"); // lets the status bar settle, which some styles size anew after the first verdict
@@ -80,10 +117,8 @@ private slots:
         QCOMPARE(driver->child<QLabel>("label_haken")->geometry(), tick);
         QCOMPARE(driver->button(1)->geometry(), middle);
         QCOMPARE(window->size(), size);
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < 3; ++k)
             QVERIFY(qAbs(driver->button(k)->width() - middle.width()) <= 1); // the odd pixel
-            QVERIFY(driver->button(k)->width() >= driver->button(k)->sizeHint().width());
-        }
     }
 
     void statistics_data()
@@ -280,6 +315,58 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&anleitung));
         QTRY_VERIFY(anleitung.findChild<QScrollArea *>()->verticalScrollBar()->isVisible());
         QCOMPARE(anleitung.findChild<QScrollArea *>()->horizontalScrollBar()->maximum(), 0);
+    }
+
+    void dialogsFit_data()
+    {
+        QTest::addColumn<QString>("title");
+        for (const char *title : {"Einstellungen", "Anleitung", "Pondrel - Skarvel", "Patient wählen", "Patient umbenennen",
+                                  "Verlauf – Frau Test", "Wortliste bearbeiten – noch nicht gespeichert", "Fehler in der Wortliste"})
+            QTest::newRow(title) << QString(title);
+    }
+
+    // Each dialog inside the screen, its buttons whole, its title whole
+    // beside the title bar's icon and three buttons.
+    void dialogsFit()
+    {
+        QFETCH(QString, title);
+        start("[General]\nfontSize=32\n");
+        recordStore store(config.dir.filePath("records.sqlite"));
+        const qint64 patient = store.open(true) ? store.addPatient("Frau Test") : 0;
+        QStringList seen;
+        std::function<void()> look = [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            const auto closed = qScopeGuard([dialog] { dialog->close(); }); // also after a failure
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            if (dialog->windowTitle().remove("[*]") != title) { // the dialog that opens the one looked at
+                QTimer::singleShot(0, dialog, look);
+                return QTest::mouseClick(dialog->findChild<QPushButton *>("pushButton_rename"), Qt::LeftButton);
+            }
+            seen << title;
+            QVERIFY(dialog->screen()->availableGeometry().contains(dialog->frameGeometry()));
+            QVERIFY(dialog->width() >= QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(title) + 100);
+            for (auto *button : dialog->findChildren<QPushButton *>()) {
+                QVERIFY2(!button->isVisible() || (dialog->rect().contains(QRect(button->mapTo(dialog, QPoint()), button->size()))
+                                                  && button->width() >= button->sizeHint().width()), qPrintable(button->text()));
+            }
+        };
+        QTimer::singleShot(0, window.get(), look);
+        const QString first = title.section(' ', 0, 0);
+        if (first == "Einstellungen" || first == "Anleitung" || first == "Pondrel") // Hilfe: "Über", "Anleitung"
+            (first == "Einstellungen" ? window->findChild<QAction *>("menuEinstellungen")
+                                      : window->findChild<QMenu *>("menuHilfe")->actions().value(first == "Anleitung"))->trigger();
+        else if (first == "Patient")
+            patientDialog(store, patient, window.get()).exec();
+        else if (first == "Verlauf")
+            verlaufDialog(store, patient, "Frau Test", window.get()).exec();
+        else if (first == "Wortliste")
+            wordListEditor(wordList::read(threeWords::bundledDocument).groups(), QString(), nullptr, window.get()).exec();
+        else {
+            wordListErrors errors(window.get());
+            errors.setReport("Die Wortliste hat Fehler.", wordList::check(QByteArray(40, '\n')).problems(), "Brauchbaren Teil laden");
+            errors.exec();
+        }
+        QCOMPARE(seen, QStringList{title});
     }
 
     // Qt's own buttons speak German once the trainer has set up Qt's texts.

@@ -118,6 +118,19 @@ private slots:
                                         "Zeile 5: „Alle“ steht für alle Gruppen zusammen und kann keine Gruppe heißen; "
                                         "ihre Einträge werden nicht geladen.\n"
                                         "Zeile 7: Gruppe ohne Namen; ihre Einträge werden nicht geladen." << "A:1";
+        const QByteArray fifty(50, 'h');
+        QTest::newRow("long words") << "#A\nDonaudampfschifffahrtsgesellschaftskapitän;Donaudampfschiffahrtsgesellschaftskapitän;x\n"
+                                       "Oma;Omma;" + fifty + "\nOpa;Oppa;h" + fifty + "\n" + QByteArray(1000000, 'a') + "\n#" + fifty + "h\nRose;Rohse;Rosse\n"
+                                    << "Zeile 4: Feld 3 ist mit 51 Zeichen zu lang: ein Wort hat höchstens 50.\n"
+                                       "Zeile 5: Feld 1 ist mit 1000000 Zeichen zu lang: ein Wort hat höchstens 50.\n"
+                                       "Zeile 6: Der Gruppenname ist mit 51 Zeichen zu lang (höchstens 50); ihre Einträge werden nicht geladen." << "A:2";
+        QTest::newRow("direction marks") << QByteArray("#A\nOma;Omma;Ohma\nAnna\u202e;x;y\nOpa;Oppa;Obba\u200f\n#B\u2067\nRose;Rohse;Rosse\n#C\nRad;\u061cRat;Ratt\n")
+                                         << "Zeile 3: Die Zeile enthält ein unsichtbares Zeichen, das die Schreibrichtung ändert (U+202E).\n"
+                                            "Zeile 4: Die Zeile enthält ein unsichtbares Zeichen, das die Schreibrichtung ändert (U+200F).\n"
+                                            "Zeile 5: Der Gruppenname enthält ein unsichtbares Zeichen, das die Schreibrichtung ändert (U+2067); "
+                                            "ihre Einträge werden nicht geladen.\n"
+                                            "Zeile 7: Die Gruppe „C“ hat keinen fehlerfreien Eintrag.\n"
+                                            "Zeile 8: Die Zeile enthält ein unsichtbares Zeichen, das die Schreibrichtung ändert (U+061C)." << "A:1";
         QTest::newRow("empty file") << QByteArray("") << "" << "Die Datei ist leer.";
         QTest::newRow("nothing usable") << QByteArray("#A\n")  << "Zeile 1: Die Gruppe „A“ hat keine Einträge."
                                         << "Die Wortliste enthält keine Gruppe mit fehlerfreien Einträgen.";

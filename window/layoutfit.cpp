@@ -17,6 +17,10 @@
 
 namespace {
 
+// The smallest size the settings offer. The list checker's limit on a
+// word's length keeps every word at least this large on a screen of 640 px.
+const int minimumWordSize = 9;
+
 QSize widestText(const QFont &font, const QStringList &texts)
 {
     const QFontMetrics metrics(font);
@@ -94,83 +98,122 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
     const QSize frame = window->isVisible() ? window->frameGeometry().size() - window->size() : QSize(16, 40);
     const QSize room = screen.size() - frame;
 
-    QFont font;
-    font.setPointSize(size);
-    const QSize groupList = comboSize(ui.comboBox_wordGroup, font, groups);
-    ui.comboBox_wordGroup->setFixedWidth(qMax(230, groupList.width()));
-    ui.comboBox_wordGroup->setMinimumHeight(qMax(40, groupList.height()));
-    const QSize typeList = comboSize(ui.comboBox_typ, ui.comboBox_typ->font(),
-                                     {ui.comboBox_typ->itemText(0), ui.comboBox_typ->itemText(1)});
-    ui.comboBox_typ->setFixedWidth(qMax(230, typeList.width()));
+    // The tick keeps its room while hidden; fixed, so that neither the
+    // placeholder text nor the picture changes it.
+    ui.label_haken->setFixedSize(55, 55);
+    const QSize verdict = widestText(ui.judgeLabel->font(), {QStringLiteral("Richtig!"), QStringLiteral("Falsch!")});
+    const int moreHeight = ui.moreButton->sizeHint().height();
+    int wordHeight = 0;
 
-    // The row of both lists as it is while it fits; else its halves one
-    // above the other, and where even a half is too wide, each label above
-    // its list.
-    ui.horizontalLayout_3->setDirection(QBoxLayout::LeftToRight);
-    ui.horizontalLayout_6->setDirection(QBoxLayout::LeftToRight);
-    ui.horizontalLayout_7->setDirection(QBoxLayout::LeftToRight);
-    ui.horizontalSpacer->changeSize(200, 16, QSizePolicy::Expanding, QSizePolicy::Minimum);
-    if (minimumNow(window).width() > room.width()) {
-        ui.horizontalLayout_3->setDirection(QBoxLayout::TopToBottom);
-        ui.horizontalSpacer->changeSize(0, 0, QSizePolicy::Fixed, QSizePolicy::Fixed);
-    }
-    for (QBoxLayout *half : {ui.horizontalLayout_6, ui.horizontalLayout_7}) {
-        if (minimumNow(window).width() > room.width())
-            half->setDirection(QBoxLayout::TopToBottom);
-    }
-    ui.groupBox_wordGroup->setFixedHeight(qMax(60, minimumNow(ui.groupBox_wordGroup).height()));
+    // A minimum set on a widget replaces what its contents ask for, so the
+    // form's own minimums are grown to that, bottom up, before every
+    // measurement: one grown by an earlier fit at another size or for
+    // another list would hide what the contents need now. Where the height
+    // is short, they give way, and so do the empty status bar and the margins.
+    bool compact = false;
+    const std::pair<QWidget *, QSize> formMinimums[] = {
+        {ui.widget, {0, 70}}, {ui.widget_2, {370, 140}}, {ui.textButtonBox, {0, 85}},
+        {ui.outerBox, {0, 280}}, {ui.groupBox_statistics, {0, 50}}};
+    const auto needed = [&] {
+        const int least = compact ? 0 : 50;
+        ui.judgeLabel->setFixedSize(qMax(160, verdict.width() + 8), qMax(least, verdict.height() + 4));
+        ui.moreButton->setMinimumHeight(qMax(least, moreHeight));
+        for (QPushButton *each : {ui.leftButton, ui.middleButton, ui.rightButton})
+            each->setFixedHeight(qMax(least, wordHeight));
+        ui.groupBox_wordGroup->setFixedHeight(qMax(compact ? 0 : 60, minimumNow(ui.groupBox_wordGroup).height()));
+        for (const auto &[widget, form] : formMinimums)
+            widget->setMinimumSize(QSize(form.width(), compact ? 0 : form.height()).expandedTo(minimumNow(widget)));
+        return minimumNow(window);
+    };
+    const auto setCompact = [&](bool on) {
+        compact = on;
+        if (window->statusBar()->isHidden() != on)
+            window->statusBar()->setVisible(!on);
+        for (QLayout *layout : window->centralWidget()->findChildren<QLayout *>()) {
+            // Not the lists' popups: they are windows of their own, whose
+            // layouts have no margins, and a margin there cuts their entries.
+            if (layout->parentWidget()->window() != window)
+                continue;
+            layout->setContentsMargins(on ? 3 : -1, on ? 3 : -1, on ? 3 : -1, on ? 3 : -1);
+            layout->setSpacing(on ? 3 : -1);
+        }
+    };
+    const auto fits = [&] {
+        setCompact(false);
+        if (needed().height() > room.height())
+            setCompact(true);
+        const QSize need = needed();
+        return need.width() <= room.width() && need.height() <= room.height();
+    };
 
     QPushButton *const buttons[] = {ui.leftButton, ui.middleButton, ui.rightButton};
     QFont wordFont;
     wordFont.setPointSize(size + 3);
     const QStringList candidates = widestCandidates(wordFont, words);
-    const auto useWordSize = [&](int points) {
+    const auto useWords = [&](QBoxLayout::Direction direction, int points) {
+        ui.horizontalLayout->setDirection(direction);
         wordFont.setPointSize(points);
         for (QPushButton *each : buttons)
             each->setFont(wordFont);
         const QSize button = buttonSize(ui.leftButton, candidates);
-        for (QPushButton *each : buttons) {
+        for (QPushButton *each : buttons)
             each->setMinimumWidth(button.width());
-            each->setFixedHeight(qMax(50, button.height()));
-        }
+        wordHeight = button.height();
     };
-    int wordSize = size + 3;
-    useWordSize(wordSize);
-    for (int tooWide = minimumNow(window).width(); tooWide > room.width() && wordSize > 6; --wordSize) {
-        useWordSize(wordSize - 1);
-        // Smaller words help only where they are what is too wide.
-        if (minimumNow(window).width() >= std::exchange(tooWide, minimumNow(window).width())) {
-            useWordSize(wordSize);
-            break;
-        }
+    // The lists are arranged on their own first, with the words as small as
+    // they can be, so that what the words need decides nothing about them.
+    useWords(QBoxLayout::TopToBottom, minimumWordSize);
+
+    // The row of both lists as it is while it fits; else its halves one
+    // above the other, and where even a half is too wide, each label above
+    // its list; where a group's name is still too wide, the group list takes
+    // the largest smaller size that fits.
+    QFont groupFont = ui.comboBox_wordGroup->font();
+    const auto useGroupSize = [&](int points) {
+        groupFont.setPointSize(points);
+        ui.comboBox_wordGroup->setFont(groupFont);
+        const QSize groupList = comboSize(ui.comboBox_wordGroup, groupFont, groups);
+        ui.comboBox_wordGroup->setFixedWidth(qMax(230, groupList.width()));
+        ui.comboBox_wordGroup->setMinimumHeight(qMax(40, groupList.height()));
+    };
+    useGroupSize(size);
+    const QSize typeList = comboSize(ui.comboBox_typ, ui.comboBox_typ->font(),
+                                     {ui.comboBox_typ->itemText(0), ui.comboBox_typ->itemText(1)});
+    ui.comboBox_typ->setFixedWidth(qMax(230, typeList.width()));
+    ui.horizontalLayout_3->setDirection(QBoxLayout::LeftToRight);
+    ui.horizontalLayout_6->setDirection(QBoxLayout::LeftToRight);
+    ui.horizontalLayout_7->setDirection(QBoxLayout::LeftToRight);
+    ui.horizontalSpacer->changeSize(200, 16, QSizePolicy::Expanding, QSizePolicy::Minimum);
+    if (needed().width() > room.width()) {
+        ui.horizontalLayout_3->setDirection(QBoxLayout::TopToBottom);
+        ui.horizontalSpacer->changeSize(0, 0, QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
+    for (QBoxLayout *half : {ui.horizontalLayout_6, ui.horizontalLayout_7}) {
+        if (needed().width() > room.width())
+            half->setDirection(QBoxLayout::TopToBottom);
+    }
+    for (int points = size; needed().width() > room.width() && points > minimumWordSize;)
+        useGroupSize(--points);
 
-    // The tick keeps its room while hidden; fixed, so that neither the
-    // placeholder text nor the picture changes it.
-    ui.label_haken->setFixedSize(55, 55);
-    const QSize verdict = widestText(ui.judgeLabel->font(), {QStringLiteral("Richtig!"), QStringLiteral("Falsch!")});
-    ui.judgeLabel->setFixedSize(qMax(160, verdict.width() + 8), qMax(50, verdict.height() + 4));
-    ui.moreButton->setMinimumHeight(qMax(50, ui.moreButton->sizeHint().height()));
-
-    // A minimum set on a widget stands in for what its contents need, so the
-    // form's own minimums grow to that, bottom up. Where the height is short,
-    // they give way, and so do the empty status bar and the margins.
-    const auto compact = [&](bool on) {
-        window->statusBar()->setVisible(!on);
-        for (QLayout *layout : window->centralWidget()->findChildren<QLayout *>()) {
-            layout->setContentsMargins(on ? 3 : -1, on ? 3 : -1, on ? 3 : -1, on ? 3 : -1);
-            layout->setSpacing(on ? 3 : -1);
-        }
-        const std::pair<QWidget *, QSize> formMinimums[] = {
-            {ui.widget, {0, 70}}, {ui.widget_2, {370, 140}}, {ui.textButtonBox, {0, 85}},
-            {ui.outerBox, {0, 280}}, {ui.groupBox_statistics, {0, 50}}};
-        for (const auto &[widget, form] : formMinimums)
-            widget->setMinimumSize(QSize(form.width(), on ? 0 : form.height()).expandedTo(minimumNow(widget)));
+    // The words in a row while they keep at least the size chosen for the
+    // rest; else the largest size at which they fit one above the other or,
+    // where the height is too short for that, in a row. A word is never
+    // wrapped: a patient would read its two lines as two words, and the
+    // break as a misspelling.
+    const auto placed = [&](QBoxLayout::Direction direction, int points) {
+        useWords(direction, points);
+        return fits();
     };
-    compact(false);
-    if (minimumNow(window).height() > room.height())
-        compact(true);
+    bool done = false;
+    for (int points = size + 3; !done && points >= size; --points)
+        done = placed(QBoxLayout::LeftToRight, points);
+    for (int points = size + 3; !done && points >= minimumWordSize; --points)
+        done = placed(QBoxLayout::TopToBottom, points) || (points < size && placed(QBoxLayout::LeftToRight, points));
 
+    // Showing the status bar again lays the window out at once and leaves it
+    // the minimum of that moment, which would hold the window at a size
+    // tried on the way.
+    window->layout()->activate();
     if (!(window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         window->resize(QSize(800, 530).expandedTo(minimumNow(window)).boundedTo(room));
 }

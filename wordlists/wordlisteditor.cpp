@@ -1,5 +1,6 @@
 #include "wordlists/wordlisteditor.h"
 
+#include "dialogs/screenfit.h"
 #include "wordlists/wordfielddelegate.h"
 #include "wordlists/wordlisterrors.h"
 #include "words/spellcheck.h"
@@ -27,6 +28,7 @@ wordListEditor::wordListEditor(const QList<wordList::Group> &groups, const QStri
     : QDialog(parent), m_groups(groups), m_path(path), m_speller(speller)
 {
     ui.setupUi(this);
+    keepOnScreen(this);
     ui.tableWidget_entries->setItemDelegate(new wordFieldDelegate(ui.tableWidget_entries));
     ui.tableWidget_entries->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     for (const wordList::Group &group : qAsConst(m_groups)) {

@@ -1,11 +1,14 @@
 #include "wordlists/wordlisterrors.h"
 
+#include "dialogs/screenfit.h"
+
 #include <QPushButton>
 
 wordListErrors::wordListErrors(QWidget *parent)
     : QDialog(parent)
 {
     ui.setupUi(this);
+    keepOnScreen(this);
     connect(ui.buttonBox, &QDialogButtonBox::accepted, this, &wordListErrors::accept);
     connect(ui.buttonBox, &QDialogButtonBox::rejected, this, &wordListErrors::reject);
 }

@@ -33,6 +33,24 @@ bool hasControl(const QString &text)
     });
 }
 
+// A mark that turns the direction of writing: a name or word holding one
+// shows as another ("ab\u202Edc" reads "abcd").
+QChar directionMark(const QString &text)
+{
+    const auto mark = std::find_if(text.begin(), text.end(), [](QChar c) {
+        const ushort u = c.unicode();
+        return (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069) || u == 0x200e || u == 0x200f
+            || u == 0x061c;
+    });
+    return mark == text.end() ? QChar() : *mark;
+}
+
+QString directionProblem(QChar mark)
+{
+    const QString code = QString::number(mark.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return tr("ein unsichtbares Zeichen, das die Schreibrichtung ändert (U+%1)").arg(code);
+}
+
 // The first thing wrong with an entry line on its own, or an empty string.
 QString fieldProblem(const QString &line, const QStringList &fields)
 {
@@ -40,6 +58,16 @@ QString fieldProblem(const QString &line, const QStringList &fields)
         return tr("leere Zeile.");
     if (hasControl(line))
         return tr("Die Zeile enthält ein unsichtbares Steuerzeichen (etwa einen Tabulator).");
+    if (const QChar mark = directionMark(line); !mark.isNull())
+        return tr("Die Zeile enthält %1.").arg(directionProblem(mark));
+    // Before anything that quotes the line: a line of a million letters
+    // would not fit a message either.
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields.at(i).size() > wordList::maxWordLength)
+            return tr("Feld %1 ist mit %2 Zeichen zu lang: ein Wort hat höchstens %3.")
+                .arg(QString::number(i + 1), QString::number(fields.at(i).size()),
+                     QString::number(wordList::maxWordLength));
+    }
     if (fields.size() != 3)
         return tr("%1 hat %2 statt 3 (richtig;falsch;falsch).")
             .arg(quoted(line), fields.size() == 1 ? tr("1 Feld") : tr("%1 Felder").arg(fields.size()));
@@ -186,6 +214,12 @@ wordList wordList::check(const QByteArray &bytes, Encoding encoding)
                 list.addProblem(number, tr("Gruppe ohne Namen") + notLoaded);
             } else if (hasControl(group.name)) {
                 list.addProblem(number, tr("Der Gruppenname enthält ein unsichtbares Steuerzeichen") + notLoaded);
+            } else if (const QChar mark = directionMark(group.name); !mark.isNull()) {
+                list.addProblem(number, tr("Der Gruppenname enthält %1").arg(directionProblem(mark)) + notLoaded);
+            } else if (group.name.size() > maxWordLength) {
+                list.addProblem(number, tr("Der Gruppenname ist mit %1 Zeichen zu lang (höchstens %2)")
+                                            .arg(QString::number(group.name.size()), QString::number(maxWordLength))
+                                    + notLoaded);
             } else if (group.name == threeWords::allGroups) {
                 list.addProblem(number, tr("%1 steht für alle Gruppen zusammen und kann keine Gruppe heißen")
                                             .arg(quoted(group.name)) + notLoaded);

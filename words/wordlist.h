@@ -34,6 +34,11 @@ public:
 
     static const qint64 maxBytes = 1024 * 1024;
     static const int maxLines = 20000;
+    // Longer than any word a patient trains: the longest German words in
+    // use run to some 40 letters ("Donaudampfschifffahrtsgesellschaftskapitän"
+    // has 42). Three such words still fit a small screen at a size a patient
+    // can read; a longer one could not, and would only be a mistake.
+    static const int maxWordLength = 50;
 
     wordList() = default;
     explicit wordList(const QList<Group> &groups);
