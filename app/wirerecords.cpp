@@ -24,6 +24,9 @@ void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions 
     QObject::connect(records, &patientRecords::patientChanged, &window, [&window, title](const QString &name) {
         window.setWindowTitle(name.isEmpty() ? title : title + QStringLiteral(" – ") + name);
     });
+    // A new patient, like a new type, starts a count of their own, as the
+    // Verlauf starts a training.
+    QObject::connect(records, &patientRecords::traineeChanged, &window, &gameThreeWords::startNewCount);
     QObject::connect(records, &patientRecords::practiceGroupChanged, &window, [&window](const QStringList &entries) {
         window.setPracticeGroup(patientRecords::practiceGroup, entries);
     });

@@ -9,32 +9,22 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <memory>
 
 namespace {
 
-// The item on the buttons, as far as speech is concerned.
-struct SpokenItem
+// "Falschwörter": the right word alone, since its misspellings sound the
+// same and would give the answer away. "gruppenfremde Wörter": the three
+// words in button order, a sentence's pause between them.
+QString spokenItem(const trainingState &item)
 {
-    QStringList words; // button order
-    int gameType = -1;
-    QString rightWord;
-    bool answered = false;
-
-    // "Falschwörter": the right word alone, since its misspellings sound
-    // the same and would give the answer away. "gruppenfremde Wörter": the
-    // three words in button order, a sentence's pause between them.
-    QString speech() const
-    {
-        if (gameType == 0)
-            return rightWord;
-        if (gameType != 1)
-            return QString();
-        QStringList spoken = words;
-        spoken.removeAll(QString());
-        return spoken.isEmpty() ? QString() : spoken.join(QStringLiteral(". ")) + QLatin1Char('.');
-    }
-};
+    if (item.gameType() == 0)
+        return item.rightWord();
+    if (item.gameType() != 1)
+        return QString();
+    QStringList spoken = item.words();
+    spoken.removeAll(QString());
+    return spoken.isEmpty() ? QString() : spoken.join(QStringLiteral(". ")) + QLatin1Char('.');
+}
 
 // Starts the speaker once its native window is first exposed: after the
 // map, which the start-up benchmark waits for, and after the first paint.
@@ -96,40 +86,37 @@ wordSpeaker *createSpeaker(gameThreeWords &window, preferences &prefs)
     speaker->setVoice(settings.voice());
     speaker->setRate(settings.rate());
 
-    // The window's first item was shown before anyone listened.
-    auto item = std::make_shared<SpokenItem>(
-        SpokenItem{window.shownWords(), prefs.gameType(), window.shownRightWord(), false});
+    // The item is read from the window at each event: its first one was
+    // shown before anyone listened, and a type or patient change replaces it.
+    const trainingState &item = window.training();
 
     // Read at each event, so that switching speech off in the dialog
     // silences the trainer at once.
     auto on = [&prefs] { return speechSettings(prefs).speakWords(); };
 
-    QObject::connect(speaker, &wordSpeaker::ready, speaker, [&window, speaker, item, on] {
+    QObject::connect(speaker, &wordSpeaker::ready, speaker, [&window, speaker, &item, on] {
         window.setRepeatOffered(on());
-        if (on() && !item->answered)
-            sayIfAny(speaker, item->speech());
+        if (on() && item.firstAttempt())
+            sayIfAny(speaker, spokenItem(item));
     });
     QObject::connect(speaker, &wordSpeaker::unavailable, speaker, [](const QString &reason) {
         qWarning("Wörter vorlesen: %s", qUtf8Printable(reason));
     });
 
-    QObject::connect(&window, &gameThreeWords::itemShown, speaker,
-                     [speaker, item, on](const QStringList &words, int gameType, const QString &rightWord) {
-                         *item = SpokenItem{words, gameType, rightWord, false};
-                         if (on())
-                             sayIfAny(speaker, item->speech());
-                     });
-    QObject::connect(&window, &gameThreeWords::answerJudged, speaker, [speaker, item, on](const QString &, bool right) {
-        item->answered = true;
+    QObject::connect(&window, &gameThreeWords::itemShown, speaker, [speaker, &item, on] {
+        if (on())
+            sayIfAny(speaker, spokenItem(item));
+    });
+    QObject::connect(&window, &gameThreeWords::answerJudged, speaker, [speaker, on](const QString &, bool right) {
         if (on())
             speaker->say(right ? QStringLiteral("Richtig") : QStringLiteral("Falsch"));
     });
-    QObject::connect(&window, &gameThreeWords::repeatRequested, speaker, [speaker, item, on] {
+    QObject::connect(&window, &gameThreeWords::repeatRequested, speaker, [speaker, &item, on] {
         if (on())
-            sayIfAny(speaker, item->speech());
+            sayIfAny(speaker, spokenItem(item));
     });
-    QObject::connect(&window, &gameThreeWords::wordLingered, speaker, [speaker, item, on](const QString &word) {
-        if (on() && item->gameType == 1)
+    QObject::connect(&window, &gameThreeWords::wordLingered, speaker, [speaker, &item, on](const QString &word) {
+        if (on() && item.gameType() == 1)
             sayIfAny(speaker, word);
     });
     // A new item (itemShown follows) or the end of the window: what is

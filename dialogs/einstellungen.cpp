@@ -101,6 +101,9 @@ void einstellungen::setSpeechNote(const QString &note, bool usable)
                                                        ui.label_rate, ui.label_slow, ui.label_fast};
     for (QWidget *control : controls)
         control->setEnabled(usable);
+    // Switched on, it can always be switched off: otherwise every start
+    // would warn again of an engine that cannot work here.
+    ui.checkBox_speakWords->setEnabled(usable || ui.checkBox_speakWords->isChecked());
     ui.comboBox_voice->setEnabled(voices);
     ui.pushButton_probe->setEnabled(voices);
     fitContents();

@@ -22,8 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         qFatal("cannot write %s", qPrintable(list.fileName()));
 
     preferences prefs("Pondrel", "Skarvel");
-    gameThreeWords window(&prefs, list.fileName());
-    WindowDriver driver(&window);
+    MovedClock clock;
+    gameThreeWords window(&prefs, list.fileName(), clock);
+    // Shown and active: the driver's keys reach it as a patient's do.
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window))
+        qFatal("the window does not become active");
+    WindowDriver driver(&window, prefs, list.fileName(), clock);
     for (const char action : actions) {
         if (const QString broken = driver.step(uchar(action)); !broken.isEmpty())
             qFatal("%s", qPrintable(broken));

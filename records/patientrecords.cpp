@@ -214,9 +214,12 @@ bool patientRecords::select(const QString &name, const QString &note, bool byNam
 
 void patientRecords::setPatient(const patientRecord &patient)
 {
-    if (patient.id != patientId)
+    const bool another = patient.id != patientId;
+    if (another)
         m_recorder.setPatient(&m_store, patient.id);
     patientId = patient.id;
+    if (another)
+        emit traineeChanged();
     m_patient = patient.id ? patient.shown() : QString();
     verlaufAction->setEnabled(patientId);
     practiceAction->setEnabled(patientId);

@@ -47,6 +47,8 @@ public slots:
 
 signals:
     void patientChanged(const QString &shownName); // empty: nobody
+    // Someone else trains from now on (not a rename).
+    void traineeChanged();
     void practiceGroupChanged(const QStringList &entries);
 
 protected:

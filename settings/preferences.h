@@ -5,8 +5,8 @@
 
 // The training settings: how the next item comes (game method), the training
 // type and the delay. Read once at construction, written through by the
-// slots, one write per call; nothing is validated here (the window copes
-// with whatever is stored).
+// slots, one write per call. Only the type is read as the nearest one there
+// is; the window copes with whatever else is stored.
 class preferences : public basePreferences
 {
     Q_OBJECT

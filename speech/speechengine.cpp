@@ -1,6 +1,8 @@
 #include "speech/speechengine.h"
 
 #include <QCollator>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTextToSpeech>
 
 #include <algorithm>
@@ -46,6 +48,23 @@ QString withPackage(const QString &reason, const char *package)
 {
     return package[0] ? reason + QStringLiteral(" (Paket %1).").arg(QLatin1String(package))
                       : reason + QLatin1Char('.');
+}
+
+// espeak-ng offers every voice in some seventy variants ("German+Demonic",
+// "German+whisper", robots): only the plain ones a patient can understand,
+// named so that a therapist can tell them apart. Other engines' voices keep
+// their own names.
+QString plainVoiceName(const QString &name, const QSet<QString> &bases)
+{
+    if (!name.contains(QLatin1Char('+')))
+        return bases.contains(name) ? speechEngine::tr("Standard") : name;
+    static const QRegularExpression variant(QStringLiteral("^[mf]([1-4])$"));
+    const QRegularExpressionMatch match = variant.match(name.section(QLatin1Char('+'), 1));
+    if (!match.hasMatch())
+        return QString();
+    return name.section(QLatin1Char('+'), 1).startsWith(QLatin1Char('f'))
+               ? speechEngine::tr("Weiblich %1").arg(match.captured(1))
+               : speechEngine::tr("Männlich %1").arg(match.captured(1));
 }
 
 #ifndef SKARVEL_SPEECH_PLUGIN_PACKAGE
@@ -128,13 +147,23 @@ void speechEngine::collectGermanVoices()
             locales.insert(locale.name() == QLatin1String("de_DE") ? 0 : locales.size(), locale);
     }
     QString preferred;
+    QList<QPair<QLocale, QVoice>> found;
+    QSet<QString> bases;
     for (const QLocale &locale : locales) {
         m_engine->setLocale(locale);
         if (preferred.isEmpty())
             preferred = m_engine->voice().name();
         for (const QVoice &voice : m_engine->availableVoices()) {
-            if (!voice.name().isEmpty() && !m_voices.contains(voice.name()))
-                m_voices.insert(voice.name(), Voice{locale, voice});
+            found.append({locale, voice});
+            if (voice.name().contains(QLatin1Char('+')))
+                bases.insert(voice.name().section(QLatin1Char('+'), 0, 0));
+        }
+    }
+    for (const auto &[locale, voice] : qAsConst(found)) {
+        const QString name = voice.name().isEmpty() ? QString() : plainVoiceName(voice.name(), bases);
+        if (!name.isEmpty() && !m_voices.contains(name)) {
+            m_voices.insert(name, Voice{locale, voice});
+            m_engineNames.insert(voice.name(), name);
         }
     }
     if (m_voices.isEmpty())
@@ -144,8 +173,7 @@ void speechEngine::collectGermanVoices()
     // list, which with espeak-ng is a variant ("German+grandma") of the plain
     // voice ("German") that the engine itself would speak with.
     const QString base = preferred.section(QLatin1Char('+'), 0, 0);
-    if (m_voices.contains(base))
-        preferred = base;
+    preferred = m_engineNames.value(bases.contains(base) ? base : preferred);
     if (!m_voices.contains(preferred))
         preferred = m_voices.firstKey();
 
@@ -161,7 +189,9 @@ void speechEngine::setVoice(const QString &name)
 {
     if (!m_engine)
         return;
-    const QString chosen = m_voices.contains(name) ? name : m_voiceOrder.value(0);
+    // A name stored before the voices were named plainly still chooses its voice.
+    const QString plain = m_engineNames.value(name, name);
+    const QString chosen = m_voices.contains(plain) ? plain : m_voiceOrder.value(0);
     const Voice &voice = m_voices[chosen];
     // Changing the locale makes Qt choose a voice of its own, and may reset
     // the rate: both are set again after it.

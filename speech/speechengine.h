@@ -58,7 +58,8 @@ private:
     void collectGermanVoices();
 
     QTextToSpeech *m_engine = nullptr;
-    QMap<QString, Voice> m_voices;
+    QMap<QString, Voice> m_voices; // by the name the trainer shows
+    QMap<QString, QString> m_engineNames; // the engine's name -> the one shown
     QStringList m_voiceOrder;
     QString m_voice;
     bool m_speaking = false;

@@ -27,7 +27,8 @@ def run(program, case, contents, config):
         with open(directory if case == "directory blocked" else os.path.join(directory, "Skarvel.conf"), "wb") as file:
             file.write(contents)
     before, x = files(config), display.Display()
-    process = subprocess.Popen([program], env=dict(os.environ, XDG_CONFIG_HOME=config))
+    # On the X server xvfb-run started, whatever platform the caller's environment names.
+    process = subprocess.Popen([program], env=dict(os.environ, XDG_CONFIG_HOME=config, QT_QPA_PLATFORM="xcb"))
     for _ in range(600):
         windows = [w for w in x.screen().root.query_tree().children
                    if w.get_wm_name() == "Pondrel - Skarvel" and w.get_attributes().map_state == X.IsViewable]

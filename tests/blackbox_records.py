@@ -31,7 +31,9 @@ def wait(condition, what):
 
 def start(program, top):
     env = dict(os.environ, **{name: os.path.join(top, name) for name in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME")})
-    process = subprocess.Popen([program, "--patient", "Frau Kill"], env=dict(env, XDG_RUNTIME_DIR=top))
+    # On the X server xvfb-run started, whatever platform the caller's environment names.
+    process = subprocess.Popen([program, "--patient", "Frau Kill"],
+                               env=dict(env, XDG_RUNTIME_DIR=top, QT_QPA_PLATFORM="xcb"))
     started.append(process)
     x = display.Display()
     window = wait(lambda: [w for w in x.screen().root.query_tree().children
@@ -63,8 +65,10 @@ top = tempfile.mkdtemp()
 os.chmod(top, 0o700)
 path = os.path.join(top, "XDG_DATA_HOME", "skarvel", "skarvel.sqlite")
 process, x, window = start(sys.argv[1], top)
-# Key 1 answers with the left word, Return moves on.
+# Key 1 answers with the left word, Return moves on once the item has been on
+# screen long enough to be seen.
 for item in range(1, ITEMS + 1):
+    time.sleep(1)
     keys(x, window, "1", "Return")
     if item == ITEMS:
         process.send_signal(signal.SIGKILL)

@@ -1,14 +1,25 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
+#include "words/clock.h"
+
 #include <QtCore>
 
 #ifdef Q_OS_LINUX
 #include <sys/mount.h>
 #endif
 
-// A private config directory, so that no test reads or writes the user's own
-// settings. Create it before the first QSettings.
+// A clock the test moves by hand.
+struct MovedClock : trainerClock
+{
+    qint64 ms = 0;
+    qint64 elapsed() const override { return ms; }
+    QDateTime now() const override { return QDateTime(QDate(2026, 3, 5), QTime(9, 41), Qt::UTC).addMSecs(ms); }
+    void advance(qint64 by) { ms += by; }
+};
+
+// A private config and data directory, so that no test reads or writes the
+// user's own settings or records. Create it before the first QSettings.
 struct TemporaryConfig
 {
     QTemporaryDir dir;
@@ -16,6 +27,7 @@ struct TemporaryConfig
     TemporaryConfig()
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     }
     QString file() const { return dir.filePath("Pondrel/Skarvel.conf"); }

@@ -124,7 +124,7 @@ private slots:
         start("[General]\ngameType=0\n", "Frau Test");
         QTRY_COMPARE(window->windowTitle(), "Pondrel - Skarvel – Frau Test");
         records()->recorder().setIdleLimit(1500);
-        WindowDriver driver(window.get());
+        WindowDriver &driver = *this->driver;
         act(driver, actions);
         window->close();
         QCOMPARE(select("SELECT training_id, first_attempt_right, attempts, first_choice IS NOT NULL FROM answers"
@@ -168,7 +168,7 @@ private slots:
     void nothingWithoutPatient()
     {
         start(QByteArray(), QString());
-        WindowDriver driver(window.get());
+        WindowDriver &driver = *this->driver;
         act(driver, "rn");
         QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
         records()->choosePatient();
@@ -578,7 +578,7 @@ private slots:
         };
         records()->menu()->actions().at(2)->trigger();
         QTRY_VERIFY(messages.join(' ').contains("5 Wörter"));
-        WindowDriver driver(window.get());
+        WindowDriver &driver = *this->driver;
         rights.prepend(window->actualItem().section(';', 0, 0));
         act(driver, "wnG");
         auto *groups = driver.child<QComboBox>("comboBox_wordGroup");

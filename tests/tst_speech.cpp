@@ -100,8 +100,8 @@ private slots:
         QCOMPARE(lines, after);
     }
 
-    // No voice: one warning line, the group disabled with its reason, and
-    // the trainer silent and working.
+    // No voice: one warning line, the group disabled with its reason but
+    // for switching speech off, and the trainer silent and working.
     void unavailable()
     {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Wörter vorlesen: .+ \\(Paket .+\\)\\.$"));
@@ -112,9 +112,11 @@ private slots:
             auto *note = dialog->findChild<QLabel *>("label_speechNote");
             QCOMPARE(note->text(), speaker()->reason());
             QVERIFY(note->isVisible() && note->width() >= note->sizeHint().width());
-            QVERIFY(!dialog->findChild<QCheckBox *>("checkBox_speakWords")->isEnabled());
             QVERIFY(!dialog->findChild<QPushButton *>("pushButton_probe")->isEnabled());
+            auto *on = dialog->findChild<QCheckBox *>("checkBox_speakWords");
+            QTest::mouseClick(on, Qt::LeftButton, {}, QPoint(5, on->height() / 2));
         });
+        QVERIFY(config.contents().contains("speakWords=false"));
         QCOMPARE(driver->act('r'), QString());
         QCOMPARE(driver->act('n'), QString());
     }
@@ -141,6 +143,10 @@ private slots:
         QSignalSpy speaking(speaker(), &wordSpeaker::speakingChanged);
         WAIT_FOR_ENGINE();
         QVERIFY(!window->findChild<QToolButton *>()->isHidden());
+        // espeak-ng's plain voices only, by plain names, and none of its robots.
+        QCOMPARE(speaker()->voices().first(), "Standard");
+        for (const QString &voice : speaker()->voices())
+            QVERIFY2(QRegularExpression("^(Standard|(Männlich|Weiblich) [1-4])$").match(voice).hasMatch(), qPrintable(voice));
         const QStringList words = window->shownWords();
         QString expected = gameType == 0 ? rightWord() : words.join(". ") + '.';
         QTRY_COMPARE(speaker()->text(), expected);

@@ -1,6 +1,7 @@
 // The training window, its dialogs and its settings, through their widgets
 // and on real files in a private config directory, with the bundled list.
 
+#include "app/capabilities.h"
 #include "app/commandline.h"
 #include "app/startup.h"
 #include "dialogs/aboutwindow.h"
@@ -25,6 +26,14 @@ class tst_window : public QObject, TrainerFixture
     void start(const QByteArray &settings, const QString &list = threeWords::bundledDocument)
     {
         startTrainer(config, settings, {}, list);
+    }
+    // With the records, for the patient's own count; nothing is written
+    // until a patient is chosen.
+    void startWithRecords(const QByteArray &settings)
+    {
+        startTrainer(config, settings, [](gameThreeWords &window, preferences &prefs) {
+            wireRecords(window, prefs, StartOptions{});
+        });
     }
     void act(const QString &actions)
     {
@@ -133,7 +142,14 @@ private slots:
         QTest::newRow("group after wrong") << "wgrn" << "1 von 1  (100%)" << "Blumenarten";
         QTest::newRow("settings after wrong") << "wsrnwn" << "1 von 2  (50%)" << "Baumarten";
         QTest::newRow("type change") << "rnrt" << "0 von 0  (0%)" << "Baumarten";
+        QTest::newRow("type after wrong") << "wtrn" << "1 von 1  (100%)" << "Baumarten";
         QTest::newRow("Alle, then type") << "GtT" << "0 von 0  (0%)" << "Baumarten";
+        QTest::newRow("patient") << "rnrnpwrn" << "0 von 1  (0%)" << "Baumarten";
+        QTest::newRow("patient after wrong") << "wprn" << "1 von 1  (100%)" << "Baumarten";
+        QTest::newRow("slow double press") << "rdrd" << "2 von 2  (100%)" << "Baumarten";
+        QTest::newRow("press unseen") << "qrn" << "1 von 1  (100%)" << "Baumarten";
+        QTest::newRow("Return in the list") << "rgrn" << "1 von 1  (100%)" << "Blumenarten";
+        QTest::newRow("Return in the open list") << "ro" << "0 von 0  (0%)" << "Baumarten";
     }
 
     void statistics()
@@ -141,7 +157,7 @@ private slots:
         QFETCH(QString, actions);
         QFETCH(QString, expected);
         QFETCH(QString, group);
-        start("[General]\ngameType=0\n");
+        startWithRecords("[General]\ngameType=0\n");
         act(actions);
         QCOMPARE(counts(), expected);
         QCOMPARE(window->actualGroup(), group);
@@ -237,28 +253,26 @@ private slots:
         QCOMPARE(window->actualGroup(), "Blumenarten");
     }
 
-    // Keys answer and move on wherever the focus is, and the focus goes back
+    // Keys answer and move on wherever the focus is but in a list, and the focus goes back
     // to the first word; a double click brings one item, not two; the wheel
     // changes no list it is not in; a screen reader hears words and verdicts.
     void keysAndGuards()
     {
         start("[General]\ngameType=0\n");
-        window->activateWindow(); // no window manager gives it the focus in Xvfb
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         auto *more = driver->child<QPushButton>("moreButton");
         auto *groups = driver->child<QComboBox>("comboBox_wordGroup");
         for (int k = 0; k < 3; ++k) { // each key answers with its own word
-            for (int item = 0; item < 100 && !window->isRightWord(driver->button(k)->text()); ++item)
-                QTest::mouseClick(more, Qt::LeftButton);
+            for (int item = 0; item < 100 && driver->button(k)->text() != driver->rightWord(); ++item)
+                act("n");
             QCOMPARE(driver->button(k)->accessibleName(), driver->button(k)->text());
-            QTest::keyClick(driver->child<QComboBox>("comboBox_typ"), Qt::Key(Qt::Key_1 + k));
-            QTRY_COMPARE(QAccessible::queryAccessibleInterface(driver->child<QLabel>("judgeLabel"))->text(QAccessible::Name), "Richtig!");
-            groups->setFocus();
-            QTest::keyClick(groups, Qt::Key_Enter, Qt::KeypadModifier);
-            QTRY_VERIFY(driver->child<QLabel>("judgeLabel")->text().isEmpty());
+            act(QString::number(k + 1));
+            QCOMPARE(QAccessible::queryAccessibleInterface(driver->child<QLabel>("judgeLabel"))->text(QAccessible::Name), "Richtig!");
+            driver->button(1)->setFocus();
+            act("n");
             QCOMPARE(window->focusWidget(), driver->button(0));
         }
         const QString done = counts().section(' ', 2, 2);
+        clock.advance(1000);
         QTest::mouseClick(more, Qt::LeftButton);
         QTest::mouseDClick(more, Qt::LeftButton);
         QTest::mouseRelease(more, Qt::LeftButton);
@@ -267,6 +281,40 @@ private slots:
         driver->button(0)->setFocus();
         QApplication::sendEvent(groups, &wheel);
         QCOMPARE(window->actualGroup(), "Baumarten");
+        QTest::keyClick(driver->button(0), Qt::Key_Left); // the arrows stay among the words
+        QCOMPARE(window->focusWidget(), driver->button(2));
+    }
+
+    void linger_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("spoken"); // the button whose word is said; -1: none
+        QTest::newRow("mouse on the right word") << "mouse" << 2;
+        QTest::newRow("focus moved by an arrow") << "arrow" << 1;
+        QTest::newRow("focus after a new item") << "n" << -1;
+        QTest::newRow("Weiter clicked") << "click" << -1;
+    }
+
+    // The word under the mouse, else the one the patient moved the focus
+    // to; the focus the program puts on the left word is no lingering.
+    void linger()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, spoken);
+        start("[General]\n");
+        QSignalSpy lingered(window.get(), &gameThreeWords::wordLingered);
+        if (how == "mouse")
+            QTest::mouseMove(driver->button(2));
+        else if (how == "arrow")
+            QTest::keyClick(driver->button(0), Qt::Key_Right);
+        else if (how == "n")
+            act("n");
+        else
+            clock.advance(1000), QTest::mouseClick(driver->child<QPushButton>("moreButton"), Qt::LeftButton);
+        if (spoken < 0)
+            QVERIFY(!window->findChild<QTimer *>("lingerTimer")->isActive());
+        else
+            QTRY_COMPARE(lingered.value(0), QVariantList{driver->button(spoken)->text()});
     }
 
     void commandLine_data()
@@ -386,7 +434,7 @@ private slots:
     {
         const int steps = qEnvironmentVariableIsSet("SKARVEL_SOAK_STEPS") ? qEnvironmentVariableIntValue("SKARVEL_SOAK_STEPS") : 500;
         for (const char *settings : {"[General]\ngameMethod=2\ntimeDelay=-5\ngameType=0\n", "[General]\n"}) {
-            start(settings);
+            startWithRecords(settings);
             std::mt19937 random(7);
             for (int step = 0; step < steps; ++step) {
                 const QString broken = driver->step(unsigned(random()));

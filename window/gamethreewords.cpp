@@ -10,6 +10,8 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
 #include <QMenu>
@@ -20,9 +22,14 @@
 #include <QToolButton>
 #include <QtGlobal>
 
-#include <utility>
 
 namespace {
+
+// -1 or 1 for an arrow key, 0 for any other.
+int arrowStep(int key)
+{
+    return key == Qt::Key_Left || key == Qt::Key_Up ? -1 : key == Qt::Key_Right || key == Qt::Key_Down ? 1 : 0;
+}
 
 QString itemPart(const QString &item, int part)
 {
@@ -33,10 +40,11 @@ QString itemPart(const QString &item, int part)
 
 } // namespace
 
-gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
+gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath, const trainerClock &clock)
     : QMainWindow(nullptr)
     , threeWords(documentPath)
     , prefs(prefs)
+    , m_training(clock)
 {
     ui.setupUi(this);
 
@@ -54,8 +62,7 @@ gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
     connect(ui.leftButton, &QPushButton::clicked, this, &gameThreeWords::leftButtonClicked);
     connect(ui.middleButton, &QPushButton::clicked, this, &gameThreeWords::middleButtonClicked);
     connect(ui.rightButton, &QPushButton::clicked, this, &gameThreeWords::rightButtonClicked);
-    connect(ui.moreButton, &QPushButton::clicked,
-            this, qOverload<>(&gameThreeWords::defineButtons));
+    connect(ui.moreButton, &QPushButton::clicked, this, &gameThreeWords::moreButtonClicked);
     connect(&delayTimer, &QTimer::timeout, this, qOverload<>(&gameThreeWords::defineButtons));
     connect(ui.menuEinstellungen, &QAction::triggered, this, &gameThreeWords::preferencesUi);
 
@@ -91,9 +98,6 @@ gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath)
     connect(ui.comboBox_typ, qOverload<int>(&QComboBox::currentIndexChanged),
             this, &gameThreeWords::slotNewWordList);
 
-    rightWords = 0;
-    firstAttempt = true;
-    doneWords = 0;
     updateStatistics();
 
     wrongPixmap = new QPixmap(50, 50);
@@ -135,14 +139,21 @@ void gameThreeWords::setUpCapabilityHooks()
 
     lingerTimer.setSingleShot(true);
     lingerTimer.setInterval(600);
-    connect(&lingerTimer, &QTimer::timeout, this, [this] {
-        for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton}) {
-            if (button->underMouse() || button->hasFocus()) {
-                emit wordLingered(button->text());
-                return;
-            }
-        }
-    });
+    lingerTimer.setObjectName(QStringLiteral("lingerTimer"));
+    lingerTimer.setParent(this);
+    connect(&lingerTimer, &QTimer::timeout, this, &gameThreeWords::lingered);
+}
+
+void gameThreeWords::lingered()
+{
+    // The mouse first: the focus goes back to the left word after every
+    // item, so it is on a word the patient may not be looking at.
+    for (QPushButton *button : {ui.leftButton, ui.middleButton, ui.rightButton}) {
+        if (button->underMouse())
+            return emit wordLingered(button->text());
+    }
+    if (focusedByPatient && focusedByPatient->hasFocus())
+        emit wordLingered(focusedByPatient->text());
 }
 
 // Keys for hands that cannot aim a mouse, and guards for hands that tremble.
@@ -167,7 +178,12 @@ void gameThreeWords::setUpInput()
     next->setAutoRepeat(false);
     addAction(next);
     connect(next, &QAction::triggered, this, [this] {
-        if (ui.moreButton->isVisible())
+        // In a list, Return confirms the choice made there, and the keys
+        // belong to the words again: the next arrow must not change the list
+        // under the patient's hands.
+        if (listHasKeyboard())
+            ui.leftButton->setFocus();
+        else if (ui.moreButton->isVisible())
             ui.moreButton->animateClick();
     });
     ui.moreButton->installEventFilter(this);
@@ -176,6 +192,8 @@ void gameThreeWords::setUpInput()
     for (QComboBox *combo : {ui.comboBox_wordGroup, ui.comboBox_typ}) {
         combo->setFocusPolicy(Qt::StrongFocus);
         combo->installEventFilter(this);
+        // However the open list closes, by a choice or without one.
+        combo->view()->window()->installEventFilter(this);
     }
 
     // The verdict appears beside the tick without moving anything.
@@ -198,7 +216,31 @@ QStringList gameThreeWords::shownWords() const
 
 QString gameThreeWords::shownRightWord() const
 {
-    return ui.leftButton->isEnabled() ? itemPart(actualItem(), 0) : QString();
+    return m_training.rightWord();
+}
+
+const trainingState &gameThreeWords::training() const
+{
+    return m_training;
+}
+
+void gameThreeWords::startNewCount()
+{
+    // Their first attempts are not the new patient's.
+    if (!m_training.firstAttempt())
+        defineButtons(false);
+    m_training.restartCount();
+    updateStatistics();
+}
+
+bool gameThreeWords::listHasKeyboard()
+{
+    const QWidget *focus = QApplication::focusWidget();
+    for (QComboBox *combo : {ui.comboBox_wordGroup, ui.comboBox_typ}) {
+        if (focus == combo || combo->view()->isVisible() || (focus && combo->view()->window()->isAncestorOf(focus)))
+            return true;
+    }
+    return false;
 }
 
 void gameThreeWords::addCapabilityMenu(QMenu *menu)
@@ -261,13 +303,45 @@ bool gameThreeWords::eventFilter(QObject *watched, QEvent *event)
         return (event->type() == QEvent::Wheel && !static_cast<QWidget *>(watched)->hasFocus())
             || QMainWindow::eventFilter(watched, event);
     }
+    if (watched == ui.comboBox_wordGroup->view()->window() || watched == ui.comboBox_typ->view()->window()) {
+        // Queued: the closing list hands the focus back to itself afterwards.
+        if (event->type() == QEvent::Hide)
+            QTimer::singleShot(0, ui.leftButton, [this] { ui.leftButton->setFocus(); });
+        return QMainWindow::eventFilter(watched, event);
+    }
+    auto *button = static_cast<QPushButton *>(watched);
     switch (event->type()) {
+    case QEvent::KeyPress:
+        // Arrows move among the three words only, never into a list, where
+        // the next arrow would change the training.
+        if (const int step = arrowStep(static_cast<QKeyEvent *>(event)->key())) {
+            QPushButton *const words[] = {ui.leftButton, ui.middleButton, ui.rightButton};
+            const int k = button == ui.leftButton ? 0 : button == ui.middleButton ? 1 : 2;
+            words[(k + step + 3) % 3]->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        break;
     case QEvent::Enter:
-    case QEvent::FocusIn:
         lingerTimer.start();
         break;
+    case QEvent::FocusIn: {
+        // The program's own focus on the left word after a new item is no
+        // lingering: only a focus the patient moved counts.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        focusedByPatient = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
+                                   || reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason
+                               ? button
+                               : nullptr;
+        if (focusedByPatient && !ui.leftButton->underMouse() && !ui.middleButton->underMouse()
+            && !ui.rightButton->underMouse())
+            lingerTimer.start();
+        break;
+    }
     case QEvent::Leave:
+        lingerTimer.stop();
+        break;
     case QEvent::FocusOut:
+        focusedByPatient = nullptr;
         lingerTimer.stop();
         break;
     default:
@@ -286,8 +360,7 @@ gameThreeWords::~gameThreeWords()
 void gameThreeWords::setGameListComboBox(int gameType)
 {
     fillGroupList(gameType);
-    rightWords = 0;
-    doneWords = 0;
+    m_training.restartCount();
     updateStatistics();
 }
 
@@ -315,9 +388,9 @@ void gameThreeWords::slotNewWordList(int gameType)
 {
     emit trainingChosen(gameType, actualGroup());
     emit itemReplaced();
-    creditPending = false;
-    nextItem(gameType);
-    placeWords();
+    // A fresh item, its verdict and attempts cleared: a wrong answer before
+    // the change must not cost the first answer after it.
+    showItem(gameType);
 }
 
 void gameThreeWords::leftButtonClicked()
@@ -335,6 +408,14 @@ void gameThreeWords::rightButtonClicked()
     judge(ui.rightButton->text());
 }
 
+void gameThreeWords::moreButtonClicked()
+{
+    // A second press of a slow double press (150 to 400 ms after the first)
+    // would skip the next item unseen and count it.
+    if (m_training.seen())
+        defineButtons();
+}
+
 void gameThreeWords::defineButtons()
 {
     defineButtons(true);
@@ -342,28 +423,30 @@ void gameThreeWords::defineButtons()
 
 void gameThreeWords::defineButtons(bool update)
 {
-    // Stopped whatever the game method: a delay started under "Zeitverzögerung"
-    // must not keep changing the items after a switch to "Weiter-Taste".
-    delayTimer.stop();
-    if (update)
-        emit itemCounted();
-    else
-        emit itemReplaced();
-    nextItem(prefs->gameType());
-    placeWords();
-    ui.judgeLabel->setText(QString());
-    ui.judgeLabel->setAccessibleName(QString());
-    ui.label_haken->hide();
-    firstAttempt = true;
-    // A replaced item takes its credit with it: a right answer counts only
-    // together with its own item.
-    const bool credit = std::exchange(creditPending, false);
     if (update) {
-        rightWords += credit;
-        ++doneWords;
+        emit itemCounted();
+        m_training.count();
+    } else {
+        emit itemReplaced();
+    }
+    showItem(prefs->gameType());
+    if (update) {
         updateStatistics();
         ui.leftButton->setFocus();
     }
+}
+
+void gameThreeWords::showItem(int gameType)
+{
+    // Stopped whatever the game method: a delay started for the item before
+    // must not take this one away, nor keep changing the items after a
+    // switch to "Weiter-Taste".
+    delayTimer.stop();
+    ui.judgeLabel->setText(QString());
+    ui.judgeLabel->setAccessibleName(QString());
+    ui.label_haken->hide();
+    nextItem(gameType);
+    placeWords();
 }
 
 void gameThreeWords::preferencesUi()
@@ -503,6 +586,8 @@ void gameThreeWords::placeWords()
     }
     if (noticeLabel)
         showNotice(noItem);
+    m_training.show(noItem ? QStringList() : shownWords(), prefs->gameType(),
+                    noItem ? QString() : itemPart(item, 0));
     emit itemShown(shownWords(), prefs->gameType(), shownRightWord());
 }
 
@@ -517,21 +602,12 @@ void gameThreeWords::showNotice(bool shown)
 
 void gameThreeWords::updateStatistics()
 {
-    // An item replaced without counting (group choice, settings dialog) can
-    // leave a right answer without its done item; the count never shows more
-    // right than done.
-    if (rightWords > doneWords)
-        rightWords = doneWords;
-    const int divisor = doneWords >= 1 ? doneWords : 1;
-    const int percent = static_cast<int>(static_cast<double>(rightWords) / divisor * 100.0);
-    ui.label_rightWordsData->setText(QString::number(rightWords) + QStringLiteral(" von ")
-                                     + QString::number(doneWords) + QStringLiteral("  (")
-                                     + QString::number(percent) + QStringLiteral("%)"));
+    ui.label_rightWordsData->setText(m_training.counts());
 }
 
 void gameThreeWords::judge(const QString &word)
 {
-    const bool right = isRightWord(word);
+    const bool right = m_training.judge(word);
     ui.judgeLabel->setText(right ? tr("<font color=\"green\">Richtig!</font>")
                                  : tr("<font color=\"red\">Falsch!</font>"));
     ui.label_haken->setPixmap(right ? *rightPixmap : *wrongPixmap);
@@ -545,8 +621,6 @@ void gameThreeWords::judge(const QString &word)
         // it can: none at all would move on before the verdict is seen.
         delayTimer.start(qBound(1000, prefs->timeDelay(), 30000));
     }
-    creditPending = creditPending || (right && firstAttempt);
-    firstAttempt = false;
     emit answerJudged(word, right);
 }
 

@@ -13,16 +13,19 @@
 // defineButtons() brings the next item, either from "Weiter" (game method 1)
 // or from delayTimer, which a right click starts in game method 2.
 //
-// The statistics count items left through defineButtons() (doneWords) and
-// items answered right at the first click (rightWords), each credited when
-// its own item is counted; rightWords <= doneWords holds after every update.
+// The item, its attempts and the counts live in one trainingState: every new
+// item, counted or not, goes through showItem(), so that nothing of the item
+// before (verdict, attempts, credit, delay) stays behind.
 //
 // Keys 1, 2 and 3 answer like a click on the left, middle and right word,
-// Return and Enter like "Weiter". The window knows none of the capabilities
+// Return and Enter like "Weiter" (in a list they confirm the choice there).
+// "Weiter" waits until a new item has been seen. The window knows none of the capabilities
 // beside the training (speech, records, own lists): it announces what
 // happens by its signals and offers a few hooks, and app/ wires them.
 
 #include "ui_mainwindow.h"
+#include "window/trainingstate.h"
+#include "words/clock.h"
 #include "words/threewords.h"
 
 #include <QMainWindow>
@@ -44,15 +47,21 @@ class gameThreeWords : public QMainWindow, public threeWords
 
 public:
     // documentPath: the word list to train on; tools that try the window on
-    // other documents hand in their own.
+    // other documents hand in their own, and tests a clock they move.
     explicit gameThreeWords(preferences *prefs,
-                            const QString &documentPath = threeWords::bundledDocument);
+                            const QString &documentPath = threeWords::bundledDocument,
+                            const trainerClock &clock = trainerClock::system());
     ~gameThreeWords() override;
 
     // The words on the buttons, left to right, and the right one of them
     // (empty while the buttons show none), as itemShown() announced them.
     QStringList shownWords() const;
     QString shownRightWord() const;
+    // The item on show, its attempts and the counts, for those who listen.
+    const trainingState &training() const;
+    // Someone else trains from now on: a new count, and an item the one
+    // before has answered goes with them.
+    void startNewCount();
     // Puts a capability's menu into the menu bar, between "Einstellungen"
     // and "Hilfe"; a later menu stands right of an earlier one.
     void addCapabilityMenu(QMenu *menu);
@@ -75,7 +84,8 @@ signals:
     void itemReplaced(); // replaced without counting
     void trainingChosen(int gameType, const QString &group);
     void repeatRequested();
-    // The mouse or the keyboard focus stayed on a word button for 600 ms.
+    // The mouse, or else the focus the patient moved there, stayed on a word
+    // button for 600 ms.
     void wordLingered(const QString &word);
     // The settings dialog is open; capabilities may add to it.
     void settingsOpened(einstellungen *dialog);
@@ -89,6 +99,7 @@ private slots:
     void leftButtonClicked();
     void middleButtonClicked();
     void rightButtonClicked();
+    void moreButtonClicked();
     void defineButtons();
     void defineButtons(bool update);
     void preferencesUi();
@@ -105,6 +116,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showItem(int gameType);
     void placeWords();
     void showNotice(bool shown);
     void updateStatistics();
@@ -114,23 +126,23 @@ private:
     void setUpInput();
     void setUpCapabilityHooks();
     void fitLayout();
+    bool listHasKeyboard();
+    void lingered();
 
     preferences *prefs;
     Ui_mainWindow ui;
     QTimer delayTimer;
     QAction *aboutAction = nullptr;
     QAction *anleitungAction = nullptr;
-    int rightWords = 0;
-    bool firstAttempt = true;
-    // A right answer at the first attempt, credited when its item is counted.
-    bool creditPending = false;
-    int doneWords = 0;
+    trainingState m_training;
     QPixmap *rightPixmap = nullptr;
     QPixmap *wrongPixmap = nullptr;
     QToolButton *speakerButton = nullptr;
     QLabel *noticeLabel = nullptr;
     QAction *repeatAction = nullptr;
     QTimer lingerTimer;
+    // The word button the patient moved the focus to, if it still has it.
+    QPushButton *focusedByPatient = nullptr;
     QString m_wordListSource;
     bool layoutFitted = false;
 
