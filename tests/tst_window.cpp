@@ -60,6 +60,26 @@ private slots:
         QCOMPARE(config.contents(), "[General]\nfontSize=-3\n");
     }
 
+    void storedType_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("used");
+        QTest::newRow("too large") << QByteArray("7") << 1;
+        QTest::newRow("negative") << QByteArray("-1") << 0;
+    }
+
+    // A type that is none trains as the nearest one; the file keeps it.
+    void storedType()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, used);
+        start("[General]\ngameType=" + stored + "\n");
+        QCOMPARE(driver->child<QComboBox>("comboBox_typ")->currentIndex(), used);
+        act("rn");
+        stopTrainer();
+        QCOMPARE(config.contents(), "[General]\ngameType=" + stored + "\n");
+    }
+
     void layout_data()
     {
         QTest::addColumn<QByteArray>("list"); // empty: the bundled one
