@@ -170,6 +170,7 @@ private slots:
         QTest::newRow("press unseen") << "qrn" << "1 von 1  (100%)" << "Baumarten";
         QTest::newRow("Return in the list") << "rgrn" << "1 von 1  (100%)" << "Blumenarten";
         QTest::newRow("Return in the open list") << "ro" << "0 von 0  (0%)" << "Baumarten";
+        QTest::newRow("mouse in the open list") << "rOo" << "0 von 0  (0%)" << "Blumenarten";
     }
 
     void statistics()

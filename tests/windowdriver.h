@@ -111,7 +111,7 @@ public:
     // r, w: the right or a wrong word; n: "Weiter" once the item is seen, by
     // mouse or key; d: a slow double press of it; q: a press too early;
     // g, G: the next or the last group, arrows and Return in the closed list;
-    // o, O: a group or a type chosen in the open list; t, T: the next or the
+    // o, O: a group or a type chosen in the open list, by key or mouse; t, T: the next or the
     // previous type; s: a font size in the settings dialog; p: another
     // patient; P: the patient dialog, D: another dialog, opened and closed.
     // Returns what broke, if anything.
@@ -357,9 +357,14 @@ private:
             QTest::keyClick(combo, Qt::Key_Down, Qt::AltModifier);
             for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && !combo->view()->isVisible();)
                 QTest::qWait(1);
-            QTest::keyClick(combo->view(), key);
             clock.advance(seen);
-            QTest::keyClick(combo->view(), Qt::Key_Return);
+            if (steps % 2 && to >= 0) { // by mouse
+                const QRect row = combo->view()->visualRect(combo->view()->model()->index(to, 0));
+                QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {}, row.center());
+            } else {
+                QTest::keyClick(combo->view(), key);
+                QTest::keyClick(combo->view(), Qt::Key_Return);
+            }
             activate(true); // the open list took the keys
             if (to >= 0) // with Return, also the one already current
                 choose(types, to);
