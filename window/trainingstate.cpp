@@ -24,7 +24,8 @@ void trainingState::show(const QStringList &words, int gameType, const QString &
 
 bool trainingState::judge(const QString &word)
 {
-    const bool right = !m_rightWord.isEmpty() && word == m_rightWord;
+    // An item on show, even of an empty entry line, judges like any other.
+    const bool right = !m_words.isEmpty() && word == m_rightWord;
     creditPending = creditPending || (right && m_firstAttempt);
     m_firstAttempt = false;
     return right;
