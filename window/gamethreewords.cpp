@@ -22,7 +22,6 @@
 #include <QToolButton>
 #include <QtGlobal>
 
-
 namespace {
 
 // -1 or 1 for an arrow key, 0 for any other.
