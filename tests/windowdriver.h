@@ -358,9 +358,12 @@ private:
             for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && !combo->view()->isVisible();)
                 QTest::qWait(1);
             clock.advance(seen);
-            if (steps % 2 && to >= 0) { // by mouse
-                const QRect row = combo->view()->visualRect(combo->view()->model()->index(to, 0));
-                QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {}, row.center());
+            const QModelIndex row = to >= 0 ? combo->view()->model()->index(to, 0) : QModelIndex();
+            combo->view()->scrollTo(row);
+            const QRect place = combo->view()->visualRect(row);
+            // By mouse where the open list shows the entry whole.
+            if (steps % 2 && row.isValid() && combo->view()->viewport()->rect().contains(place)) {
+                QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {}, place.center());
             } else {
                 QTest::keyClick(combo->view(), key);
                 QTest::keyClick(combo->view(), Qt::Key_Return);
