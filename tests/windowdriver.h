@@ -97,6 +97,9 @@ public:
     {
         dialog(child<QAction>("menuEinstellungen"), inside);
         fresh();
+        // Read at once: the next action needs to know the new item's words.
+        if (const QString seen = observe(); broken.isEmpty())
+            broken = seen;
     }
 
     QString step(unsigned choice)
@@ -161,7 +164,7 @@ public:
             if (method == 2) // under the delay the dialog would change the item
                 return observe();
             settings([this](QWidget *dialog) { dialog->findChild<QSpinBox *>("spinBox_fontSize")->setValue(9 + steps % 24); });
-            return observe();
+            return std::exchange(broken, QString());
         case 'p':
             if (auto *records = w->findChild<patientRecords *>()) {
                 const QString name = steps % 2 ? "Frau Ahrens" : "Herr Brandt";
