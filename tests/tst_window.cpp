@@ -131,6 +131,9 @@ private slots:
         whole();
         driver->settings([](QWidget *) {});
         whole();
+        for (int chosen : {9, qBound(9, fontSize, 32)}) // a new size chosen while the dialog is open
+            driver->settings([chosen](QWidget *dialog) { dialog->findChild<QSpinBox *>("spinBox_fontSize")->setValue(chosen); });
+        whole();
         for (auto *list : {driver->child<QComboBox>("comboBox_wordGroup"), driver->child<QComboBox>("comboBox_typ")}) {
             list->showPopup(); // every entry whole where the screen has room for all
             const int rows = list->count() * list->view()->sizeHintForRow(0);

@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include "window/layoutfit.h"
 
 #include "ui_mainwindow.h"
@@ -73,6 +74,9 @@ QSize minimumNow(QWidget *top)
 {
     for (QWidget *widget : top->findChildren<QWidget *>())
         widget->updateGeometry();
+    // A font changed in the settings dialog leaves layout requests posted;
+    // until they are handled, a box measures with its old arrangement.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     return top->minimumSizeHint();
 }
 
