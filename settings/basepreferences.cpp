@@ -119,6 +119,9 @@ void basePreferences::writeValue(const QString &key, const QVariant &value)
         qWarning("Setting \"%s\" not stored: %s could not be read completely and is "
                  "left as it is; the new value holds for this run only",
                  qUtf8Printable(key), qUtf8Printable(settings->fileName()));
+        emit notStored(tr("Die Einstellungsdatei „%1“ ist nicht vollständig lesbar und bleibt unverändert. "
+                          "Änderungen gelten nur, bis Skarvel beendet wird.")
+                           .arg(settings->fileName()));
         return;
     }
 
@@ -127,8 +130,12 @@ void basePreferences::writeValue(const QString &key, const QVariant &value)
     // QSettings keeps the first error it met for the rest of its life, so
     // after one failed write every later change is reported as well.
     m_unstored.remove(key);
-    if (settings->status() != QSettings::NoError)
+    if (settings->status() != QSettings::NoError) {
         qWarning("Setting \"%s\" not stored: %s cannot be written; the new value "
                  "holds for this run only",
                  qUtf8Printable(key), qUtf8Printable(settings->fileName()));
+        emit notStored(tr("Die Einstellungen können nicht in „%1“ gespeichert werden. "
+                          "Änderungen gelten nur, bis Skarvel beendet wird.")
+                           .arg(settings->fileName()));
+    }
 }

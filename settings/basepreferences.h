@@ -41,10 +41,15 @@ public:
 public slots:
     void setFontSize(int size);
 
+signals:
+    // The warning of a value not stored, in the user's words, for the window.
+    void notStored(const QString &message);
+
 protected:
     // Writes one value through to the settings file at once. When the file
-    // cannot be written the value stays in memory for the rest of the run
-    // and one warning line naming the file goes to standard error.
+    // cannot be written the value stays in memory for the rest of the run,
+    // one warning line naming the file goes to standard error and
+    // notStored() tells the same.
     void writeValue(const QString &key, const QVariant &value);
 
     QSettings *settings;

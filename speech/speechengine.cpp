@@ -1,7 +1,9 @@
 #include "speech/speechengine.h"
 
 #include <QCollator>
+#include <QLocale>
 #include <QTextToSpeech>
+#include <QVoice>
 
 #include <algorithm>
 #include <atomic>
@@ -54,6 +56,12 @@ QString withPackage(const QString &reason, const char *package)
 #endif
 
 } // namespace
+
+struct speechEngine::Voice
+{
+    QLocale locale;
+    QVoice voice;
+};
 
 speechEngine::speechEngine(QObject *parent)
     : QObject(parent)

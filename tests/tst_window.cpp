@@ -274,21 +274,38 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode"); // -1: the program goes on
         QTest::addColumn<QString>("wordList");
-        QTest::newRow("none") << QStringList{"skarvel"} << -1 << "";
-        QTest::newRow("words") << QStringList{"skarvel", "--words", "Familie.txt"} << -1 << "Familie.txt";
-        QTest::newRow("version") << QStringList{"skarvel", "--version"} << 0 << "";
-        QTest::newRow("unknown option") << QStringList{"skarvel", "--wörter", "x"} << 2 << "";
-        QTest::newRow("stray argument") << QStringList{"skarvel", "Familie.txt"} << 2 << "";
+        QTest::addColumn<QString>("patient");
+        QTest::addColumn<QString>("says"); // the start of the answer's first line
+        QTest::newRow("none") << QStringList{"skarvel"} << -1 << "" << "" << "";
+        QTest::newRow("words") << QStringList{"skarvel", "--words", "Familie.txt"} << -1 << "Familie.txt" << "" << "";
+        QTest::newRow("patient") << QStringList{"skarvel", "--patient", "Frau Test"} << -1 << "" << "Frau Test" << "";
+        QTest::newRow("version") << QStringList{"skarvel", "--version"} << 0 << "" << "" << "Skarvel 1.";
+        QTest::newRow("help") << QStringList{"skarvel-1.0", "--help"} << 0 << "" << "" << "Aufruf: skarvel-1.0 [Optionen]";
+        QTest::newRow("unknown option") << QStringList{"skarvel", "--wörter", "x"} << 2 << "" << "" << "skarvel: Unbekannte Option „wörter“.";
+        QTest::newRow("stray argument") << QStringList{"skarvel", "Familie.txt"} << 2 << "" << "" << "skarvel: Unbekanntes Argument";
+        QTest::newRow("empty patient") << QStringList{"skarvel", "--patient", ""} << 2 << "" << "" << "skarvel: --patient braucht einen Namen.";
+        QTest::newRow("blank patient") << QStringList{"skarvel", "--patient", " "} << 2 << "" << "" << "skarvel: --patient braucht einen Namen.";
+        QTest::newRow("patient last") << QStringList{"skarvel", "--patient"} << 2 << "" << "" << "skarvel: --patient braucht einen Namen.";
+        QTest::newRow("words last") << QStringList{"skarvel", "--words"} << 2 << "" << "" << "skarvel: --words braucht eine Datei.";
     }
 
+    // Every answer is German through and through, and a refusal shows the help.
     void commandLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, wordList);
+        QFETCH(QString, patient);
+        QFETCH(QString, says);
         StartOptions options;
-        QCOMPARE(readCommandLine(arguments, options), exitCode);
+        QString answer;
+        QCOMPARE(readCommandLine(arguments, options, &answer), exitCode);
         QCOMPARE(options.wordList, wordList);
+        QCOMPARE(options.patient, patient);
+        QVERIFY2(answer.startsWith(says), qPrintable(answer));
+        QCOMPARE(answer.contains("--patient <NAME>"), exitCode == 2 || arguments.contains("--help"));
+        for (const char *english : {"Usage", "Options", "Displays", "help on", "version information"})
+            QVERIFY2(!answer.contains(english), qPrintable(answer));
     }
 
     // A group without words leaves nothing to press, by mouse or by key.
