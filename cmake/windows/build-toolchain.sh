@@ -166,8 +166,7 @@ do_hunspell() {
         --disable-static
     nice -n 5 make -j"$jobs" -C src/hunspell
     make -C src/hunspell install
-    make install-pkgconfigDATA 2>/dev/null || true
-    cp COPYING COPYING.LESSER COPYING.MPL "$cache/hunspell/" 2>/dev/null || cp COPYING* "$cache/hunspell/"
+    make install-pkgconfDATA
     rm -rf "$work/hunspell"
 }
 

@@ -8,7 +8,9 @@
 ; files installed; the records and word lists in %APPDATA%\skarvel and the
 ; settings under HKCU\Software\Pondrel\Skarvel stay.
 
-Unicode true
+; A 64-bit installer for a 64-bit program: it also runs where Windows (or
+; Wine) has no 32-bit layer.
+Target amd64-unicode
 !include "MUI2.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Skarvel"
