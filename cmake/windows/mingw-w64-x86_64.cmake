@@ -29,6 +29,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Hunspell's own pkg-config file, and none of the machine's.
+# Nothing of the machine's own pkg-config files.
 set(ENV{PKG_CONFIG_LIBDIR} ${SKARVEL_WINDOWS_CACHE}/hunspell/lib/pkgconfig)
-set(ENV{PKG_CONFIG_PATH} "")
