@@ -52,9 +52,14 @@ protected:
     // notStored() tells the same.
     void writeValue(const QString &key, const QVariant &value);
 
+    // Null until the first write where there were no settings yet (Windows).
     QSettings *settings;
 
 private:
+    void openStore();
+
+    QString m_organisation;
+    QString m_application;
     int m_fontSize;
     bool m_readCompletely;
     // Values that could not be written, so that the run still sees them.

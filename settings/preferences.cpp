@@ -8,9 +8,9 @@ preferences::preferences(QString organisation, QString application)
     : basePreferences(organisation, application)
 {
     // Unchecked on purpose: the window copes with whatever is stored.
-    m_gameMethod = settings->value(QStringLiteral("gameMethod"), 1).toInt();
-    m_gameType = settings->value(QStringLiteral("gameType"), 1).toInt();
-    m_timeDelay = settings->value(QStringLiteral("timeDelay"), 2000).toInt();
+    m_gameMethod = value(QStringLiteral("gameMethod"), 1).toInt();
+    m_gameType = value(QStringLiteral("gameType"), 1).toInt();
+    m_timeDelay = value(QStringLiteral("timeDelay"), 2000).toInt();
 }
 
 preferences::~preferences() = default;
