@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds what skarvel.exe links against, for 64-bit Windows, with MinGW-w64:
-# Qt 5.15 (Core, Gui, Widgets, Sql with SQLite, PrintSupport; Svg, Charts)
-# and Hunspell, all from Debian's own source packages, into
+# Qt 5.15 (Core, Gui, Widgets, Sql with SQLite, PrintSupport; Charts) and
+# Hunspell, all from Debian's own source packages, into
 # $SKARVEL_WINDOWS_CACHE (cmake/windows/common.sh). Run as root on Debian 12.
 #
 # Every step leaves a stamp only when it succeeded; a step that fails removes
@@ -84,7 +84,8 @@ END
 }
 
 # No qtspeech: Qt 5's TextToSpeech has no engine in a MinGW build (README).
-source_packages=(qtbase-opensource-src qtsvg-opensource-src qtcharts-opensource-src hunspell sqlite3)
+# No qtsvg while nothing links Qt Svg: it would be one more qt_module step.
+source_packages=(qtbase-opensource-src qtcharts-opensource-src hunspell sqlite3)
 do_sources() {
     apt_setup
     apt-get "${apt_own[@]}" update
@@ -152,7 +153,6 @@ qt_module() {
     cp -a "$stage$prefix/." "$prefix/"
     rm -rf "$work/$1" "$stage"
 }
-do_qtsvg() { qt_module qtsvg; }
 do_qtcharts() { qt_module qtcharts; }
 
 do_hunspell() {
@@ -176,7 +176,6 @@ step 10-packages "" do_packages
 step 20-sources "$src" do_sources
 step 30-sqlite "$cache/sqlite" do_sqlite
 step 40-qtbase "$prefix $work/qtbase" do_qtbase
-step 50-qtsvg "$work/qtsvg $work/stage-qtsvg" do_qtsvg
 step 60-qtcharts "$work/qtcharts $work/stage-qtcharts" do_qtcharts
 step 80-hunspell "$cache/hunspell $work/hunspell" do_hunspell
 step 99-complete "" do_complete
