@@ -28,20 +28,26 @@ stop() { # ends it as a crash would, so that nothing is saved on the way out
     wait "${program[0]}" 2>/dev/null || true
 }
 settings_key='HKCU\Software\Pondrel\Skarvel'
-no_settings() { ! wine reg query "$settings_key" >>"$wine_log" 2>&1; }
+# reg says 1 for a key that is not there; a hang or any other error is no answer.
+key_absent() {
+    local rc=0
+    timeout 60 wine reg query "$1" >>"$wine_log" 2>&1 || rc=$?
+    [ "$rc" -eq 1 ]
+}
+no_settings() { key_absent 'HKCU\Software\Pondrel'; }
 records="" # set once installed
 answers() { sqlite3 "$records" "SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id
     JOIN patients p ON p.id = t.patient_id WHERE p.name = 'Frau Test' AND a.first_choice IS NOT NULL"; }
 answers_are() { [ "$(answers 2>/dev/null)" = "$1" ]; }
 press() { # keys to the window, as a user types them
-    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    timeout 20 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
     xdotool key --clearmodifiers "${@:2}"
 }
 
 wine_up || fail "Wine did not start"
 records="$wine_data/skarvel.sqlite"
 
-wine "$setup" /S >>"$wine_log" 2>&1 || fail "the installer ended with an error"
+timeout 300 wine "$setup" /S >>"$wine_log" 2>&1 || fail "the installer ended with an error"
 [ -f "$wine_installed/skarvel.exe" ] && [ -f "$wine_installed/hunspell/de_DE.dic" ] \
     && [ -f "$wine_installed/translations/qtbase_de.qm" ] || fail "the silent installer left no program"
 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skarvel' >>"$wine_log" 2>&1 \
@@ -87,12 +93,12 @@ stop
 held "a damaged list given with --words showed \"Fehler in der Wortliste\" and stayed unchanged"
 
 lists_before="$(sha256sum <"$wine_data/Wortlisten/Familie.txt")"
-wine "$wine_installed_win\\Deinstallieren.exe" /S >>"$wine_log" 2>&1 || fail "the uninstaller ended with an error"
+timeout 300 wine "$wine_installed_win\\Deinstallieren.exe" /S >>"$wine_log" 2>&1 || fail "the uninstaller ended with an error"
 # It runs on from a copy of itself, so the end shows as the folder going.
 uninstalled() { [ ! -e "$wine_installed" ]; }
 wait_for 120 uninstalled || fail "the uninstaller left $wine_installed"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu entry"
-! wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skarvel' >>"$wine_log" 2>&1 \
+key_absent 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skarvel' \
     || fail "the uninstaller stayed listed under Apps"
 [ "$(answers)" = "$items" ] || fail "the uninstaller touched the records"
 [ "$(sha256sum <"$wine_data/Wortlisten/Familie.txt")" = "$lists_before" ] || fail "the uninstaller touched the word lists"

@@ -47,7 +47,7 @@ wine_up() {
     export DISPLAY=":$(cat "$wine_top/display")"
     openbox >>"$wine_log" 2>&1 &
     wine_pids+=($!)
-    wine wineboot -i >>"$wine_log" 2>&1
+    timeout 300 wine wineboot -i >>"$wine_log" 2>&1
     wine_user="$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)"
     wine_profile="$WINEPREFIX/drive_c/users/$wine_user"
     wine_installed="$wine_profile/AppData/Local/Programs/Skarvel"
