@@ -3,6 +3,8 @@
 #   bash dev.sh run    build, then start the trainer
 #   bash dev.sh test   build, then run the whole test suite
 #   bash dev.sh asan   only the test suite in the sanitizer build (build-asan)
+#   bash dev.sh windows  build the Windows toolchain (once), skarvel.exe, its
+#                        installer and zip (build-windows), and try them under Wine
 # Installs the Debian packages it needs when they are missing (as root, or
 # through sudo).
 set -euo pipefail
@@ -83,6 +85,48 @@ test_package() {
     return $status
 }
 
+# The Windows toolchain is cached outside the tree (cmake/windows/common.sh);
+# its build says which step failed and where its log is.
+. "$here/cmake/windows/common.sh"
+export SKARVEL_WINDOWS_CACHE
+
+# skarvel.exe from this tree, then its installer and zip.
+build_windows() {
+    local log=build-windows/build.log
+    mkdir -p build-windows
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    if ! { cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$here/cmake/windows/mingw-w64-x86_64.cmake" \
+               -DCMAKE_BUILD_TYPE=Release -DSKARVEL_BUILD_TESTS=OFF -DSKARVEL_BUILD_BENCH=OFF "${launcher[@]}" \
+           && cmake --build build-windows --parallel 2; } >"$log" 2>&1; then
+        echo "dev.sh windows: building skarvel.exe failed, see $here/$log" >&2
+        return 1
+    fi
+    if ! bash cmake/windows/package.sh build-windows >build-windows/package.log 2>&1; then
+        echo "dev.sh windows: packing failed, see $here/build-windows/package.log" >&2
+        return 1
+    fi
+    tail -n 1 build-windows/package.log
+}
+
+# The installed program under Wine (tests/windows/wine-checks.sh).
+check_windows() {
+    local setup
+    setup="$(ls build-windows/Skarvel-*-Setup.exe)"
+    bash tests/windows/wine-checks.sh "$setup"
+}
+
+# In the whole suite only where the toolchain has been built on this machine:
+# building it takes an hour.
+test_windows() {
+    if ! skarvel_windows_toolchain_ready; then
+        echo "windows: not built here (no complete toolchain in $SKARVEL_WINDOWS_CACHE; bash dev.sh windows builds it)"
+        return 0
+    fi
+    build_windows
+    check_windows
+}
+
 case "${1:-}" in
 run)
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
@@ -98,15 +142,25 @@ test)
     build build
     ctest --test-dir build --output-on-failure
     test_package
+    test_windows
     test_qt6
     test_sanitized
+    ;;
+windows)
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "dev.sh windows: run as root (it installs Debian packages and builds into $SKARVEL_WINDOWS_CACHE)" >&2
+        exit 1
+    fi
+    bash cmake/windows/build-toolchain.sh
+    build_windows
+    check_windows
     ;;
 asan)
     need_packages "${build_packages[@]}" "${test_packages[@]}"
     test_sanitized
     ;;
 *)
-    echo "usage: bash dev.sh run | test | asan" >&2
+    echo "usage: bash dev.sh run | test | asan | windows" >&2
     exit 2
     ;;
 esac

@@ -1,43 +1,100 @@
 #include "app/commandline.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <cstring>
 
-int readCommandLine(const QStringList &arguments, StartOptions &options)
-{
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QCoreApplication::translate("commandLine", "Skarvel – Wort- und Rechtschreibtrainer für die Aphasietherapie"));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption words(QStringLiteral("words"),
-                                   QCoreApplication::translate("commandLine", "Mit der eigenen Wortliste DATEI üben."),
-                                   QCoreApplication::translate("commandLine", "DATEI"));
-    const QCommandLineOption patient(QStringLiteral("patient"),
-                                     QCoreApplication::translate("commandLine",
-                                                                 "Für NAME üben; der Patient wird angelegt, wenn es ihn noch nicht gibt."),
-                                     QCoreApplication::translate("commandLine", "NAME"));
-    parser.addOption(words);
-    parser.addOption(patient);
+namespace {
 
-    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
-        QString error = parser.errorText();
+struct OptionRow
+{
+    QString names;       // as the help shows them: "-h, --help"
+    QString description;
+};
+
+// Written out here rather than taken from QCommandLineParser: its "Usage:"
+// and "Options:" and the texts of its own --help and --version are English
+// unless Qt's translations happen to be installed and loaded, and they are
+// not yet loaded when the help is asked for.
+QString helpText(const QString &program, const QList<OptionRow> &rows)
+{
+    int width = 0;
+    for (const OptionRow &row : rows)
+        width = qMax(width, int(row.names.size()));
+    QString text = QCoreApplication::translate("commandLine", "Aufruf: %1 [Optionen]").arg(program)
+                   + QStringLiteral("\n")
+                   + QCoreApplication::translate("commandLine",
+                                                 "Skarvel – Wort- und Rechtschreibtrainer für die Aphasietherapie")
+                   + QStringLiteral("\n\n") + QCoreApplication::translate("commandLine", "Optionen:")
+                   + QStringLiteral("\n");
+    for (const OptionRow &row : rows)
+        text += QStringLiteral("  %1  %2\n").arg(row.names.leftJustified(width), row.description);
+    return text;
+}
+
+} // namespace
+
+int readCommandLine(const QStringList &arguments, StartOptions &options, QString *answer)
+{
+    const QString file = QCoreApplication::translate("commandLine", "DATEI");
+    const QString name = QCoreApplication::translate("commandLine", "NAME");
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help"),
+                                              QStringLiteral("help-all")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption words(QStringLiteral("words"), QString(), file);
+    const QCommandLineOption patient(QStringLiteral("patient"), QString(), name);
+    QCommandLineParser parser;
+    parser.addOptions({help, version, words, patient});
+    const QList<OptionRow> rows = {
+        {QStringLiteral("-h, --help"), QCoreApplication::translate("commandLine", "Diese Hilfe zeigen.")},
+        {QStringLiteral("-v, --version"), QCoreApplication::translate("commandLine", "Die Versionsnummer zeigen.")},
+        {QStringLiteral("--words <%1>").arg(file),
+         QCoreApplication::translate("commandLine", "Mit der eigenen Wortliste %1 üben.").arg(file)},
+        {QStringLiteral("--patient <%1>").arg(name),
+         QCoreApplication::translate("commandLine",
+                                     "Für %1 üben; der Patient wird angelegt, wenn es ihn noch nicht gibt.")
+             .arg(name)},
+    };
+    const QString program = QFileInfo(arguments.value(0, QStringLiteral("skarvel"))).fileName();
+
+    const QString needsName = QCoreApplication::translate("commandLine", "--patient braucht einen Namen.");
+    const QString needsFile = QCoreApplication::translate("commandLine", "--words braucht eine Datei.");
+    QString error;
+    if (!parser.parse(arguments)) {
+        // Qt's own wording is English. Its other error, a missing value, can
+        // only be the last argument's.
         if (!parser.unknownOptionNames().isEmpty())
-            error = QCoreApplication::translate("commandLine", "Unbekannte Option „%1“.").arg(parser.unknownOptionNames().first());
-        else if (!parser.positionalArguments().isEmpty())
-            error = QCoreApplication::translate("commandLine", "Unbekanntes Argument „%1“.").arg(parser.positionalArguments().first());
-        std::fprintf(stderr, "skarvel: %s\n\n%s", qUtf8Printable(error), qUtf8Printable(parser.helpText()));
+            error = QCoreApplication::translate("commandLine", "Unbekannte Option „%1“.")
+                        .arg(parser.unknownOptionNames().first());
+        else
+            error = arguments.last() == QLatin1String("--patient") ? needsName : needsFile;
+    } else if (!parser.positionalArguments().isEmpty()) {
+        error = QCoreApplication::translate("commandLine", "Unbekanntes Argument „%1“.")
+                    .arg(parser.positionalArguments().first());
+    } else if (parser.isSet(patient) && parser.value(patient).simplified().isEmpty()) {
+        // An empty name would train without records, unnoticed.
+        error = needsName;
+    } else if (parser.isSet(words) && parser.value(words).isEmpty()) {
+        error = needsFile;
+    }
+    if (!error.isEmpty()) {
+        *answer = QStringLiteral("%1: %2\n\n%3").arg(program, error, helpText(program, rows));
         return 2;
     }
     if (parser.isSet(help)) {
-        std::fputs(qUtf8Printable(parser.helpText()), stdout);
+        *answer = helpText(program, rows);
         return 0;
     }
     if (parser.isSet(version)) {
-        std::printf("Skarvel %d.%d.%d\n", SKARVEL_VERSION_MAJOR, SKARVEL_VERSION_MINOR, SKARVEL_VERSION_PATCH);
+        *answer = QStringLiteral("Skarvel %1.%2.%3\n")
+                      .arg(SKARVEL_VERSION_MAJOR)
+                      .arg(SKARVEL_VERSION_MINOR)
+                      .arg(SKARVEL_VERSION_PATCH);
         return 0;
     }
     options.wordList = parser.value(words);
@@ -55,3 +112,36 @@ bool asksForTextOnly(int argc, char *argv[])
     }
     return false;
 }
+
+// A program built for the Windows GUI subsystem has no console: what it
+// writes to standard output goes nowhere, so it answers in a window.
+#ifdef Q_OS_WIN
+
+std::unique_ptr<QCoreApplication> answeringApplication(int &argc, char *argv[])
+{
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+void showAnswer(const QString &answer, bool error)
+{
+    QMessageBox box(error ? QMessageBox::Warning : QMessageBox::Information, QStringLiteral("Skarvel"),
+                    answer.trimmed(), QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    // The help's columns line up in a fixed-width font only.
+    box.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    box.exec();
+}
+
+#else
+
+std::unique_ptr<QCoreApplication> answeringApplication(int &argc, char *argv[])
+{
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+void showAnswer(const QString &answer, bool error)
+{
+    std::fputs(qUtf8Printable(answer), error ? stderr : stdout);
+}
+
+#endif

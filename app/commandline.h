@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QCoreApplication;
+
 // What the command line asks for, beside the options Qt itself takes.
 struct StartOptions
 {
@@ -12,12 +16,17 @@ struct StartOptions
 };
 
 // Reads the arguments (the program's name first). Returns -1 to go on, or
-// the exit code once it has answered --help or --version (0), or printed
-// the usage for an argument it does not know (2).
-int readCommandLine(const QStringList &arguments, StartOptions &options);
+// the exit code once it has an answer for the user in *answer: the help or
+// the version (0), or what is wrong followed by the help (2).
+int readCommandLine(const QStringList &arguments, StartOptions &options, QString *answer);
 
 // Whether the arguments only ask for text (--help, --version), which needs
-// no display.
+// no window where the answer goes to the terminal.
 bool asksForTextOnly(int argc, char *argv[]);
+
+// The application object for such an answer, and the answer itself: on the
+// terminal, or in a message box where the program has no console (Windows).
+std::unique_ptr<QCoreApplication> answeringApplication(int &argc, char *argv[]);
+void showAnswer(const QString &answer, bool error);
 
 #endif // COMMANDLINE_H

@@ -12,19 +12,28 @@
 int main(int argc, char *argv[])
 {
     StartOptions options;
+    QString answer;
     if (asksForTextOnly(argc, argv)) {
-        QCoreApplication textOnly(argc, argv);
-        return readCommandLine(QCoreApplication::arguments(), options);
+        const auto answering = answeringApplication(argc, argv);
+        const int exitCode = readCommandLine(QCoreApplication::arguments(), options, &answer);
+        showAnswer(answer, exitCode != 0);
+        return exitCode;
     }
 
     QtCompat::enableHighDpi();
     QApplication app(argc, argv);
+    // The records and own word lists live in the folder of this name
+    // (~/.local/share/skarvel, %APPDATA%\skarvel) whatever the program file
+    // is called; without it the folder would follow a renamed program.
+    QCoreApplication::setApplicationName(QStringLiteral("skarvel"));
     // Wayland matches the window to its desktop entry by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.pondrel.Skarvel"));
     // Read after Qt has taken its own options (-style and the like).
-    const int exitCode = readCommandLine(QApplication::arguments(), options);
-    if (exitCode >= 0)
+    const int exitCode = readCommandLine(QApplication::arguments(), options, &answer);
+    if (exitCode >= 0) {
+        showAnswer(answer, exitCode != 0);
         return exitCode;
+    }
     applyTrainerStyle();
     installQtTranslations();
     app.setWindowIcon(trainerIcon());
@@ -37,6 +46,7 @@ int main(int argc, char *argv[])
     // are written as they change, so nothing is saved on the way out.
     preferences prefs(organisation, application);
     gameThreeWords window(&prefs);
+    tellProblemsInWindow(window, prefs);
     wireWordLists(window, prefs, options);
     wireRecords(window, prefs, options);
     wireSpeech(window, prefs);

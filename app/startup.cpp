@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
 #include "app/trainerstyle.h"
+#include "settings/preferences.h"
+#include "window/gamethreewords.h"
 #include "words/qtcompat.h"
 
 #include <QApplication>
@@ -32,6 +34,11 @@ void installQtTranslations()
     }
     delete translator;
     std::fputs("skarvel: Qt's German translations are not installed, Qt's own buttons stay English\n", stderr);
+}
+
+void tellProblemsInWindow(gameThreeWords &window, preferences &prefs)
+{
+    QObject::connect(&prefs, &basePreferences::notStored, &window, &gameThreeWords::tellOnce);
 }
 
 QIcon trainerIcon()

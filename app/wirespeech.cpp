@@ -196,7 +196,10 @@ void fillSettingsDialog(gameThreeWords &window, preferences &prefs, einstellunge
 void wireSpeech(gameThreeWords &window, preferences &prefs)
 {
     if (speechSettings(prefs).speakWords()) {
-        startWhenShown(window, createSpeaker(window, prefs));
+        wordSpeaker *speaker = createSpeaker(window, prefs);
+        // Switched on in an earlier run: no open dialog says why it is silent.
+        QObject::connect(speaker, &wordSpeaker::unavailable, &window, &gameThreeWords::tellOnce);
+        startWhenShown(window, speaker);
     }
     QObject::connect(&window, &gameThreeWords::settingsOpened, &window,
                      [&window, &prefs](einstellungen *dialog) { fillSettingsDialog(window, prefs, dialog); });

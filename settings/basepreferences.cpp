@@ -5,6 +5,11 @@
 #include <QSettings>
 
 #include <limits>
+#include <utility>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -62,12 +67,44 @@ bool fileSurvivesRewrite(const QString &fileName)
     return survivesRewrite(file.readAll());
 }
 
+// Whether there are settings to read. On Windows QSettings creates its
+// registry key when it first reads, so asking it would leave an empty key
+// behind after a first start; elsewhere the file is only made by a write.
+bool storeExists(const QString &organisation, const QString &application)
+{
+#ifdef Q_OS_WIN
+    const QString key = QStringLiteral("Software\\%1\\%2").arg(organisation, application);
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t *>(key.utf16()), 0, KEY_READ, &handle)
+        != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+#else
+    Q_UNUSED(organisation)
+    Q_UNUSED(application)
+#endif
+    return true;
+}
+
 } // namespace
 
 basePreferences::basePreferences(QString organisation, QString application)
-    : settings(new QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                             organisation, application))
+    : settings(nullptr), m_organisation(std::move(organisation)), m_application(std::move(application))
 {
+    m_readCompletely = true;
+    if (storeExists(m_organisation, m_application))
+        openStore();
+
+    // Read wider than int: QVariant would cut 99999999999 down to a
+    // positive int and report success.
+    bool ok = false;
+    const qlonglong size = value(QStringLiteral("fontSize"), defaultFontSize).toLongLong(&ok);
+    m_fontSize = ok && size > 0 && size <= std::numeric_limits<int>::max() ? int(size) : defaultFontSize;
+}
+
+void basePreferences::openStore()
+{
+    settings = new QSettings(QSettings::NativeFormat, QSettings::UserScope, m_organisation, m_application);
     QtCompat::setUtf8(*settings);
 
     // QSettings parses the sections of a file lazily, and only the parse
@@ -76,12 +113,6 @@ basePreferences::basePreferences(QString organisation, QString application)
     settings->allKeys();
     m_readCompletely = settings->status() == QSettings::NoError
         && fileSurvivesRewrite(settings->fileName());
-
-    // Read wider than int: QVariant would cut 99999999999 down to a
-    // positive int and report success.
-    bool ok = false;
-    const qlonglong size = settings->value(QStringLiteral("fontSize"), defaultFontSize).toLongLong(&ok);
-    m_fontSize = ok && size > 0 && size <= std::numeric_limits<int>::max() ? int(size) : defaultFontSize;
 }
 
 basePreferences::~basePreferences()
@@ -102,7 +133,9 @@ void basePreferences::setFontSize(int size)
 
 QVariant basePreferences::value(const QString &key, const QVariant &fallback) const
 {
-    return m_unstored.contains(key) ? m_unstored.value(key) : settings->value(key, fallback);
+    if (m_unstored.contains(key))
+        return m_unstored.value(key);
+    return settings ? settings->value(key, fallback) : fallback;
 }
 
 void basePreferences::setValue(const QString &key, const QVariant &value)
@@ -112,6 +145,8 @@ void basePreferences::setValue(const QString &key, const QVariant &value)
 
 void basePreferences::writeValue(const QString &key, const QVariant &value)
 {
+    if (!settings)
+        openStore();
     if (!m_readCompletely) {
         m_unstored.insert(key, value);
         // Not even setValue: QSettings would write it out at the latest on
@@ -119,6 +154,9 @@ void basePreferences::writeValue(const QString &key, const QVariant &value)
         qWarning("Setting \"%s\" not stored: %s could not be read completely and is "
                  "left as it is; the new value holds for this run only",
                  qUtf8Printable(key), qUtf8Printable(settings->fileName()));
+        emit notStored(tr("Die Einstellungsdatei „%1“ ist nicht vollständig lesbar und bleibt unverändert. "
+                          "Änderungen gelten nur, bis Skarvel beendet wird.")
+                           .arg(settings->fileName()));
         return;
     }
 
@@ -127,8 +165,12 @@ void basePreferences::writeValue(const QString &key, const QVariant &value)
     // QSettings keeps the first error it met for the rest of its life, so
     // after one failed write every later change is reported as well.
     m_unstored.remove(key);
-    if (settings->status() != QSettings::NoError)
+    if (settings->status() != QSettings::NoError) {
         qWarning("Setting \"%s\" not stored: %s cannot be written; the new value "
                  "holds for this run only",
                  qUtf8Printable(key), qUtf8Printable(settings->fileName()));
+        emit notStored(tr("Die Einstellungen können nicht in „%1“ gespeichert werden. "
+                          "Änderungen gelten nur, bis Skarvel beendet wird.")
+                           .arg(settings->fileName()));
+    }
 }

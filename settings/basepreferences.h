@@ -41,15 +41,25 @@ public:
 public slots:
     void setFontSize(int size);
 
+signals:
+    // The warning of a value not stored, in the user's words, for the window.
+    void notStored(const QString &message);
+
 protected:
     // Writes one value through to the settings file at once. When the file
-    // cannot be written the value stays in memory for the rest of the run
-    // and one warning line naming the file goes to standard error.
+    // cannot be written the value stays in memory for the rest of the run,
+    // one warning line naming the file goes to standard error and
+    // notStored() tells the same.
     void writeValue(const QString &key, const QVariant &value);
 
+    // Null until the first write where there were no settings yet (Windows).
     QSettings *settings;
 
 private:
+    void openStore();
+
+    QString m_organisation;
+    QString m_application;
     int m_fontSize;
     bool m_readCompletely;
     // Values that could not be written, so that the run still sees them.

@@ -8,11 +8,11 @@ preferences::preferences(QString organisation, QString application)
     : basePreferences(organisation, application)
 {
     // Otherwise unchecked on purpose: the window copes with whatever is stored.
-    m_gameMethod = settings->value(QStringLiteral("gameMethod"), 1).toInt();
+    m_gameMethod = value(QStringLiteral("gameMethod"), 1).toInt();
     // A type that is none would leave the buttons blank: the nearest one
     // there is, while the stored value stays until the user chooses a type.
-    m_gameType = qBound(0, settings->value(QStringLiteral("gameType"), 1).toInt(), 1);
-    m_timeDelay = settings->value(QStringLiteral("timeDelay"), 2000).toInt();
+    m_gameType = qBound(0, value(QStringLiteral("gameType"), 1).toInt(), 1);
+    m_timeDelay = value(QStringLiteral("timeDelay"), 2000).toInt();
 }
 
 preferences::~preferences() = default;

@@ -1,9 +1,11 @@
 #include "speech/speechengine.h"
 
 #include <QCollator>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTextToSpeech>
+#include <QVoice>
 
 #include <algorithm>
 #include <atomic>
@@ -73,6 +75,12 @@ QString plainVoiceName(const QString &name, const QSet<QString> &bases)
 #endif
 
 } // namespace
+
+struct speechEngine::Voice
+{
+    QLocale locale;
+    QVoice voice;
+};
 
 speechEngine::speechEngine(QObject *parent)
     : QObject(parent)

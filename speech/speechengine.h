@@ -1,12 +1,10 @@
 #ifndef SPEECHENGINE_H
 #define SPEECHENGINE_H
 
-#include <QLocale>
 #include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QVoice>
 
 class QTextToSpeech;
 
@@ -49,11 +47,8 @@ signals:
     void speakingChanged(bool speaking);
 
 private:
-    struct Voice
-    {
-        QLocale locale;
-        QVoice voice;
-    };
+    // Defined where Qt's speech classes are: a build without them has no voices.
+    struct Voice;
 
     void collectGermanVoices();
 

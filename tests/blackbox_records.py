@@ -2,8 +2,10 @@
 """The built trainer under xvfb-run with --patient, answering by keyboard: each
 answer is in the file as soon as "Weiter" is pressed; killed with SIGKILL right
 after the last one, the file keeps every answer but perhaps that one, passes
-SQLite's integrity check and opens again as it is.  usage: blackbox_records.py SKARVEL"""
+SQLite's integrity check and opens again as it is, also to a renamed program file.
+usage: blackbox_records.py SKARVEL"""
 import os
+import shutil
 import signal
 import sqlite3
 import subprocess
@@ -82,11 +84,16 @@ kept = query(path, "SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.
                    " AND a.first_choice IS NOT NULL")[0][0]
 if kept not in (ITEMS - 1, ITEMS):
     failures.append(f"{kept} of {ITEMS} answers kept")
-process, x, window = start(sys.argv[1], top)
+# Again as a versioned program file: the records are where they were.
+renamed = os.path.join(top, "skarvel-1.0")
+shutil.copy(sys.argv[1], renamed)
+process, x, window = start(renamed, top)
 window.send_event(protocol.event.ClientMessage(window=window, client_type=x.intern_atom("WM_PROTOCOLS"), data=(
     32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
 x.flush()
 if process.wait(timeout=30) != 0 or len(os.listdir(os.path.dirname(path))) != 1:
     failures.append("the killed file did not open again as it was")
+if os.listdir(os.path.join(top, "XDG_DATA_HOME")) != ["skarvel"]:
+    failures.append("the renamed program looked for its records elsewhere")
 print("\n".join(failures) or f"killed after {ITEMS} answers, {kept} kept; the file opens again")
 sys.exit(1 if failures else 0)

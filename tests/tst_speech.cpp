@@ -8,6 +8,8 @@
 #include "testsupport.h"
 #include "windowdriver.h"
 
+#include <QMessageBox>
+
 #include <memory>
 
 // Waits for the engine; skips, saying why, where it cannot start here.
@@ -100,14 +102,18 @@ private slots:
         QCOMPARE(lines, after);
     }
 
-    // No voice: one warning line, the group disabled with its reason but
-    // for switching speech off, and the trainer silent and working.
+    // No voice: one warning line and one message, the group disabled with its
+    // reason but for switching speech off, and the trainer silent and working.
     void unavailable()
     {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Wörter vorlesen: .+ \\(Paket .+\\)\\.$"));
         start("[General]\nspeakWords=true\n", noVoices);
         QTRY_COMPARE_WITH_TIMEOUT(speaker()->status(), wordSpeaker::Unavailable, 60000);
         QVERIFY(window->findChild<QToolButton *>()->isHidden());
+        // Switched on before this start: the window says why it stays silent.
+        QTRY_VERIFY(window->findChild<QMessageBox *>());
+        QCOMPARE(window->findChild<QMessageBox *>()->text(), speaker()->reason());
+        window->findChild<QMessageBox *>()->close();
         driver->settings([&](QWidget *dialog) {
             auto *note = dialog->findChild<QLabel *>("label_speechNote");
             QCOMPARE(note->text(), speaker()->reason());

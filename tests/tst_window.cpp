@@ -15,6 +15,8 @@
 #include "testsupport.h"
 #include "windowdriver.h"
 
+#include <QMessageBox>
+
 #include <memory>
 #include <random>
 
@@ -243,19 +245,26 @@ private slots:
         QFETCH(int, seconds);
         QFETCH(bool, chooseDelay);
         QFETCH(QByteArray, after);
-        start(settings);
+        startTrainer(config, settings, tellProblemsInWindow);
         if (after.isNull())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not stored"));
         driver->settings([&](QWidget *dialog) {
             QCOMPARE(dialog->findChild<QSpinBox *>("spinBox_time")->value(), seconds);
             for (auto *text : dialog->findChildren<QWidget *>(QRegularExpression("label|radio|push")))
                 QVERIFY2(text->width() >= text->sizeHint().width(), qPrintable(text->objectName()));
+            dialog->findChild<QSpinBox *>("spinBox_fontSize")->setValue(21);
             dialog->findChild<QSpinBox *>("spinBox_fontSize")->setValue(20);
             if (chooseDelay)
                 QTest::mouseClick(dialog->findChild<QRadioButton *>("radioButton_time"), Qt::LeftButton, {}, QPoint(5, 5));
         });
         QCOMPARE(config.contents(), after.isNull() ? (settings == "blocked" ? QByteArray() : settings) : "[General]\n" + after);
         QCOMPARE(driver->child<QPushButton>("moreButton")->isHidden(), after.contains("gameMethod=2"));
+        // A value not stored is also told in the window, once however many follow.
+        const auto told = window->findChildren<QMessageBox *>();
+        QCOMPARE(told.size(), after.isNull() ? 1 : 0);
+        if (after.isNull())
+            QVERIFY2(told.first()->isVisible() && told.first()->text().contains("„" + config.file() + "“"),
+                     qPrintable(told.first()->text()));
     }
 
     // What the window announces to the capabilities that listen.
@@ -346,21 +355,38 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode"); // -1: the program goes on
         QTest::addColumn<QString>("wordList");
-        QTest::newRow("none") << QStringList{"skarvel"} << -1 << "";
-        QTest::newRow("words") << QStringList{"skarvel", "--words", "Familie.txt"} << -1 << "Familie.txt";
-        QTest::newRow("version") << QStringList{"skarvel", "--version"} << 0 << "";
-        QTest::newRow("unknown option") << QStringList{"skarvel", "--wörter", "x"} << 2 << "";
-        QTest::newRow("stray argument") << QStringList{"skarvel", "Familie.txt"} << 2 << "";
+        QTest::addColumn<QString>("patient");
+        QTest::addColumn<QString>("says"); // the start of the answer's first line
+        QTest::newRow("none") << QStringList{"skarvel"} << -1 << "" << "" << "";
+        QTest::newRow("words") << QStringList{"skarvel", "--words", "Familie.txt"} << -1 << "Familie.txt" << "" << "";
+        QTest::newRow("patient") << QStringList{"skarvel", "--patient", "Frau Test"} << -1 << "" << "Frau Test" << "";
+        QTest::newRow("version") << QStringList{"skarvel", "--version"} << 0 << "" << "" << "Skarvel 1.";
+        QTest::newRow("help") << QStringList{"skarvel-1.0", "--help"} << 0 << "" << "" << "Aufruf: skarvel-1.0 [Optionen]";
+        QTest::newRow("unknown option") << QStringList{"skarvel", "--wörter", "x"} << 2 << "" << "" << "skarvel: Unbekannte Option „wörter“.";
+        QTest::newRow("stray argument") << QStringList{"skarvel", "Familie.txt"} << 2 << "" << "" << "skarvel: Unbekanntes Argument";
+        QTest::newRow("empty patient") << QStringList{"skarvel", "--patient", ""} << 2 << "" << "" << "skarvel: --patient braucht einen Namen.";
+        QTest::newRow("blank patient") << QStringList{"skarvel", "--patient", " "} << 2 << "" << "" << "skarvel: --patient braucht einen Namen.";
+        QTest::newRow("patient last") << QStringList{"skarvel", "--patient"} << 2 << "" << "" << "skarvel: --patient braucht einen Namen.";
+        QTest::newRow("words last") << QStringList{"skarvel", "--words"} << 2 << "" << "" << "skarvel: --words braucht eine Datei.";
     }
 
+    // Every answer is German through and through, and a refusal shows the help.
     void commandLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, wordList);
+        QFETCH(QString, patient);
+        QFETCH(QString, says);
         StartOptions options;
-        QCOMPARE(readCommandLine(arguments, options), exitCode);
+        QString answer;
+        QCOMPARE(readCommandLine(arguments, options, &answer), exitCode);
         QCOMPARE(options.wordList, wordList);
+        QCOMPARE(options.patient, patient);
+        QVERIFY2(says.isEmpty() ? answer.isEmpty() : answer.startsWith(says), qPrintable(answer));
+        QCOMPARE(answer.contains("--patient <NAME>"), exitCode == 2 || arguments.contains("--help"));
+        for (const char *english : {"Usage", "Options", "Displays", "help on", "version information"})
+            QVERIFY2(!answer.contains(english), qPrintable(answer));
     }
 
     // A group without words leaves nothing to press, by mouse or by key.

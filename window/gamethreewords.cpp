@@ -646,3 +646,14 @@ void gameThreeWords::setWordListShown(const QString &name)
                                         .arg(name.size() > shortened ? name.left(shortened - 1) + QChar(0x2026) : name));
     label->setToolTip(name);
 }
+
+void gameThreeWords::tellOnce(const QString &text)
+{
+    if (m_told.contains(text))
+        return;
+    m_told.append(text);
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Skarvel"), text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setFont(font());
+    box->open();
+}

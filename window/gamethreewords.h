@@ -150,6 +150,13 @@ public:
     // Names the own word list in use at the right of the statistics bar;
     // empty: the bundled list, and the bar stays as it is.
     void setWordListShown(const QString &name);
+    // Tells the user of a problem that does not stop the training (a setting
+    // not stored, no speech) in a message over the window, once per text and
+    // run; it does not wait for the answer.
+    void tellOnce(const QString &text);
+
+private:
+    QStringList m_told;
 };
 
 #endif // GAMETHREEWORDS_H

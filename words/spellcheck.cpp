@@ -223,6 +223,10 @@ QList<Candidate> misspellings(const QString &word)
     return candidates;
 }
 
+// Debian's hunspell-de-de in /usr/share/hunspell; on Windows the copy the
+// installer puts beside skarvel.exe, since there this location includes the
+// program's own folder (after the user's and ProgramData's, where another
+// Hunspell program may have put one).
 QString dictionaryFile(const char *suffix)
 {
     return QStandardPaths::locate(QStandardPaths::GenericDataLocation,

@@ -1,0 +1,105 @@
+#!/bin/bash
+# The Windows build tried under Wine, in a prefix of its own (tests/windows/
+# wineenv.sh): the installer, the program, its records, its word-list check,
+# its settings in the registry and the uninstaller. One line per check says
+# what held; the first that does not stops the run, naming the log.
+#   bash tests/windows/wine-checks.sh build-windows/Skarvel-<version>-Setup.exe
+set -euo pipefail
+
+setup="$(realpath "$1")"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+. "$here/wineenv.sh"
+keep_log="$(dirname "$setup")/wine-checks.log"
+
+fail() {
+    cp "$wine_log" "$keep_log" 2>/dev/null || true
+    echo "windows: FAILED: $1 (Wine's output: $keep_log)" >&2
+    exit 1
+}
+held() { echo "windows: $1"; }
+
+program=()
+start() { # starts the installed program with these arguments
+    wine "$wine_installed_win\\skarvel.exe" "$@" >>"$wine_log" 2>&1 &
+    program=($!)
+}
+stop() { # ends it as a crash would, so that nothing is saved on the way out
+    kill -KILL "${program[0]}" 2>/dev/null || true
+    wait "${program[0]}" 2>/dev/null || true
+}
+settings_key='HKCU\Software\Pondrel\Skarvel'
+# reg says 1 for a key that is not there; a hang or any other error is no answer.
+key_absent() {
+    local rc=0
+    timeout 60 wine reg query "$1" >>"$wine_log" 2>&1 || rc=$?
+    [ "$rc" -eq 1 ]
+}
+no_settings() { key_absent 'HKCU\Software\Pondrel'; }
+records="" # set once installed
+answers() { sqlite3 "$records" "SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id
+    JOIN patients p ON p.id = t.patient_id WHERE p.name = 'Frau Test' AND a.first_choice IS NOT NULL"; }
+answers_are() { [ "$(answers 2>/dev/null)" = "$1" ]; }
+press() { # keys to the window, as a user types them
+    timeout 20 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    xdotool key --clearmodifiers "${@:2}"
+}
+
+wine_up || fail "Wine did not start"
+records="$wine_data/skarvel.sqlite"
+
+timeout 300 wine "$setup" /S >>"$wine_log" 2>&1 || fail "the installer ended with an error"
+[ -f "$wine_installed/skarvel.exe" ] && [ -f "$wine_installed/hunspell/de_DE.dic" ] \
+    && [ -f "$wine_installed/translations/qtbase_de.qm" ] || fail "the silent installer left no program"
+wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skarvel' >>"$wine_log" 2>&1 \
+    || fail "the installer registered no uninstaller"
+shortcut="$wine_profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Skarvel.lnk"
+[ -f "$shortcut" ] || fail "the installer made no Start-menu entry"
+held "the installer installed silently (/S) into AppData\\Local\\Programs\\Skarvel, with its Start-menu entry and uninstaller"
+
+start
+window="$(wait_for 120 visible_window '^Pondrel - Skarvel$' && visible_window '^Pondrel - Skarvel$')" \
+    || fail "no window titled \"Pondrel - Skarvel\""
+stop
+no_settings || fail "the first start wrote settings"
+[ ! -e "$wine_data" ] || fail "the first start made the data folder"
+held "the installed program showed its window \"Pondrel - Skarvel\"; the first start wrote nothing"
+
+start --patient "Frau Test"
+window="$(wait_for 120 visible_window 'Pondrel - Skarvel.*Frau Test$' \
+    && visible_window 'Pondrel - Skarvel.*Frau Test$')" || fail "no window for Frau Test"
+items=3
+for ((item = 1; item <= items; item++)); do
+    press "$window" 1 Return
+    wait_for 60 answers_are "$item" || fail "answer $item of Frau Test did not reach the records"
+done
+stop
+[ "$(answers)" = "$items" ] || fail "the records lost answers when the program was killed"
+[ "$(sqlite3 "$records" 'PRAGMA integrity_check')" = ok ] || fail "the records failed SQLite's integrity check"
+held "keys 1 and Return trained $items items; --patient \"Frau Test\" recorded them in AppData\\Roaming\\skarvel\\skarvel.sqlite, all kept after the program was killed"
+
+wine reg query "$settings_key" /v patient 2>>"$wine_log" | grep -q 'Frau Test' \
+    || fail "the chosen patient is not in $settings_key"
+held "choosing the patient wrote the setting \"patient\" under HKEY_CURRENT_USER\\Software\\Pondrel\\Skarvel"
+
+mkdir -p "$wine_data/Wortlisten"
+printf '#Familie\r\nOma;Omma;Ohma\r\nOpa;Oppa;Ohpa\r\n' >"$wine_data/Wortlisten/Familie.txt"
+damaged="$wine_profile/kaputt.txt"
+printf '#Familie\r\nOma;Omma;Ohma\r\nTulpe;Tulbe\r\n' >"$damaged"
+before="$(sha256sum <"$damaged")"
+start --words "C:\\users\\$wine_user\\kaputt.txt"
+wait_for 120 visible_window '^Fehler in der Wortliste$' || fail "the damaged list showed no \"Fehler in der Wortliste\""
+stop
+[ "$(sha256sum <"$damaged")" = "$before" ] || fail "the damaged list was changed"
+held "a damaged list given with --words showed \"Fehler in der Wortliste\" and stayed unchanged"
+
+lists_before="$(sha256sum <"$wine_data/Wortlisten/Familie.txt")"
+timeout 300 wine "$wine_installed_win\\Deinstallieren.exe" /S >>"$wine_log" 2>&1 || fail "the uninstaller ended with an error"
+# It runs on from a copy of itself, so the end shows as the folder going.
+uninstalled() { [ ! -e "$wine_installed" ]; }
+wait_for 120 uninstalled || fail "the uninstaller left $wine_installed"
+[ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu entry"
+key_absent 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skarvel' \
+    || fail "the uninstaller stayed listed under Apps"
+[ "$(answers)" = "$items" ] || fail "the uninstaller touched the records"
+[ "$(sha256sum <"$wine_data/Wortlisten/Familie.txt")" = "$lists_before" ] || fail "the uninstaller touched the word lists"
+held "the uninstaller removed the program, its entry and its listing, and left the records and word lists"
