@@ -330,6 +330,9 @@ private:
     void pressWeiter(bool byKey)
     {
         auto *more = child<QPushButton>("moreButton");
+        // Where the list gives no item, the focus stays in the list the
+        // therapist chose in, and Return there confirms that choice only.
+        const bool inList = byKey && qobject_cast<QComboBox *>(focused());
         if (byKey) {
             const Qt::Key key = steps % 3 ? Qt::Key_Return : Qt::Key_Enter;
             QTest::keyClick(focused(), key, steps % 4 ? Qt::NoModifier : Qt::KeypadModifier);
@@ -338,7 +341,7 @@ private:
         } else {
             QTest::mouseClick(more, Qt::LeftButton);
         }
-        if (clock.ms - shownAt >= seen)
+        if (clock.ms - shownAt >= seen && !inList)
             counted();
     }
 

@@ -84,6 +84,8 @@ cp "$(srcdir hunspell)/COPYING.MPL" "$licences/Hunspell-MPL-1.1.txt"
 cp "$(srcdir hunspell)/debian/copyright" "$licences/Hunspell-copyright.txt"
 cp "$(srcdir sqlite3)/debian/copyright" "$licences/SQLite-copyright.txt"
 cp /usr/share/doc/hunspell-de-de/copyright "$licences/Woerterbuch-de_DE-copyright.txt"
+# The pictures of the words are OpenMoji's (CC BY-SA 4.0), named with their licence there.
+cp "$here/../../resources/debian/copyright" "$licences/Skarvel-Bilder-OpenMoji-copyright.txt"
 cp /usr/share/doc/qttranslations5-l10n/copyright "$licences/Qt-Uebersetzungen-copyright.txt"
 cp /usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright "$licences/GCC-Laufzeit-copyright.txt"
 cp /usr/share/doc/mingw-w64-common/copyright "$licences/MinGW-w64-copyright.txt"
