@@ -2,13 +2,13 @@
 # Screenshots of the installed Windows program under Wine, for a person to
 # look at (umlauts, nothing cut): the window, the settings dialog, the
 # editor and the Verlauf, at 14 and at 28 points. Not a test.
-#   bash tests/windows/screenshots.sh build-windows/Skarvel-<version>-Setup.exe OUTDIR
+#   bash cmake/windows/screenshots.sh build-windows/Skarvel-<version>-Setup.exe OUTDIR
 set -euo pipefail
 
 setup="$(realpath "$1")"
 out="$(mkdir -p "$2" && cd "$2" && pwd)"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-. "$here/wineenv.sh"
+. "$here/../../tests/windows/wineenv.sh"
 
 wine_up 1280x1024x24
 wine "$setup" /S >>"$wine_log" 2>&1
