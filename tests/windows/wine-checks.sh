@@ -69,6 +69,9 @@ window="$(wait_for 120 visible_window 'Pondrel - Skarvel.*Frau Test$' \
     && visible_window 'Pondrel - Skarvel.*Frau Test$')" || fail "no window for Frau Test"
 items=3
 for ((item = 1; item <= items; item++)); do
+    # "Weiter" waits until an item has been on screen for 700 ms: a patient's
+    # slow double press must not skip the next one unseen.
+    sleep 1
     press "$window" 1 Return
     wait_for 60 answers_are "$item" || fail "answer $item of Frau Test did not reach the records"
 done
