@@ -13,6 +13,9 @@ preferences::preferences(QString organisation, QString application)
     // there is, while the stored value stays until the user chooses a type.
     m_gameType = qBound(0, value(QStringLiteral("gameType"), 1).toInt(), 1);
     m_timeDelay = value(QStringLiteral("timeDelay"), 2000).toInt();
+    // As for the type: the nearest presentation there is, the stored value kept.
+    m_presentation = qBound(int(TextOnly), value(QStringLiteral("presentation"), int(TextOnly)).toInt(),
+                            int(PictureListenAndText));
 }
 
 preferences::~preferences() = default;
@@ -58,4 +61,29 @@ void preferences::setTimeDelay(int time)
     m_timeDelay = int(qBound(qint64(std::numeric_limits<int>::min()), qint64(time) * 1000,
                              qint64(std::numeric_limits<int>::max())));
     writeValue(QStringLiteral("timeDelay"), m_timeDelay);
+}
+
+int preferences::presentation() const
+{
+    return m_presentation;
+}
+
+bool preferences::showsPicture(int presentation)
+{
+    return presentation == PictureAndText || presentation == PictureListenAndText;
+}
+
+bool preferences::speaksRightWord(int presentation)
+{
+    return presentation == ListenAndText || presentation == PictureListenAndText;
+}
+
+void preferences::setPresentation(int presentation)
+{
+    // Written only when it changes, so that looking at the settings stores nothing.
+    if (presentation == m_presentation)
+        return;
+    m_presentation = presentation;
+    writeValue(QStringLiteral("presentation"), m_presentation);
+    emit presentationChanged(m_presentation);
 }

@@ -2,7 +2,9 @@
 
 #include "words/qtcompat.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QStringList>
 #include <QTextStream>
@@ -40,4 +42,56 @@ wordPictures::picture wordPictures::of(const QString &rightWord)
 {
     static const QHash<QString, picture> table = readTable(bundledTable);
     return table.value(rightWord);
+}
+
+wordPictures::wordPictures(const QString &listPath)
+    : m_listPath(listPath)
+{
+    if (listPath.isEmpty())
+        return;
+    const QDir folder(folderOf(listPath));
+    const QFileInfoList files = folder.entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo &file : files) {
+        if (!isPictureFile(file.fileName()))
+            continue;
+        // Names written on another system may be decomposed ("O" + combining
+        // diaeresis); the list's words are compared composed.
+        const QString base = file.completeBaseName().normalized(QString::NormalizationForm_C);
+        // Two files for one word ("Oma.jpg", "Oma.png"): the first by name,
+        // the same one every time.
+        if (!m_files.contains(base))
+            m_files.insert(base, file.filePath());
+        const QString folded = base.toCaseFolded();
+        if (!m_filesFold.contains(folded))
+            m_filesFold.insert(folded, file.filePath());
+    }
+}
+
+wordPictures::picture wordPictures::find(const QString &rightWord) const
+{
+    if (m_listPath.isEmpty())
+        return of(rightWord);
+    picture found;
+    const QString word = rightWord.normalized(QString::NormalizationForm_C);
+    found.path = m_files.value(word);
+    if (found.path.isEmpty())
+        found.path = m_filesFold.value(word.toCaseFolded());
+    return found;
+}
+
+const QString &wordPictures::listPath() const
+{
+    return m_listPath;
+}
+
+QString wordPictures::folderOf(const QString &listPath)
+{
+    return QFileInfo(listPath).absoluteDir().filePath(QStringLiteral("Bilder"));
+}
+
+bool wordPictures::isPictureFile(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    return suffix == QLatin1String("png") || suffix == QLatin1String("jpg")
+        || suffix == QLatin1String("jpeg") || suffix == QLatin1String("svg");
 }

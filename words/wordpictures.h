@@ -2,16 +2,22 @@
 #define WORDPICTURES_H
 
 #include <QColor>
+#include <QHash>
 #include <QString>
 
-// The picture of a right word of the bundled list, from the table
+// The picture of a right word. For the bundled list it comes from the table
 // ":/data/bilder.tsv": an OpenMoji SVG in the resource bundle, or for a colour
 // word the colour itself, shown as a plain swatch. Most words have neither: a
 // picture that could be read as another word of the list would mislead more
 // than none, so the table leaves such words out.
 //
+// An own list keeps its pictures in the folder "Bilder" beside it, each file
+// named after the right word as the list spells it ("Oma.jpg" for "Oma"), so
+// that a list handed on with its folder keeps them and the list format stays.
+//
 // The table is read on the first question, not at start-up, so that the
-// trainer starts as fast without pictures as before.
+// trainer starts as fast without pictures as before; a list's folder is
+// listed once when its pictures are first asked for.
 class wordPictures
 {
 public:
@@ -22,10 +28,28 @@ public:
         bool isNull() const { return path.isEmpty() && !colour.isValid(); }
     };
 
-    // Exactly the right word as the list spells it; anything else has none.
+    // listPath: an own list's file; empty for the bundled list.
+    explicit wordPictures(const QString &listPath = QString());
+
+    // Exactly the right word as the list spells it; for an own list a file
+    // whose name differs in case only is taken where there is no exact one
+    // (a folder copied from Windows). Anything else has none.
+    picture find(const QString &rightWord) const;
+    const QString &listPath() const;
+
+    // The bundled list's picture of a word.
     static picture of(const QString &rightWord);
+    // "<folder of the list>/Bilder".
+    static QString folderOf(const QString &listPath);
+    // The picture files an own list takes, by suffix in any case.
+    static bool isPictureFile(const QString &fileName);
 
     static const QString bundledTable; // ":/data/bilder.tsv"
+
+private:
+    QString m_listPath;
+    QHash<QString, QString> m_files;     // base name (NFC) -> path
+    QHash<QString, QString> m_filesFold; // the same, case folded
 };
 
 #endif // WORDPICTURES_H
