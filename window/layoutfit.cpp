@@ -167,6 +167,10 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
     // The lists are arranged on their own first, with the words as small as
     // they can be, so that what the words need decides nothing about them.
     useWords(QBoxLayout::TopToBottom, minimumWordSize);
+    // With the margins a fit before may have left small: measured with them,
+    // the lists would keep a row that no longer fits once fits() gives the
+    // margins back.
+    setCompact(false);
 
     // The row of both lists as it is while it fits; else its halves one
     // above the other, and where even a half is too wide, each label above

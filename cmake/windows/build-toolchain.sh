@@ -1,6 +1,6 @@
 #!/bin/bash
 # Builds what skarvel.exe links against, for 64-bit Windows, with MinGW-w64:
-# Qt 5.15 (Core, Gui, Widgets, Sql with SQLite, PrintSupport; Charts) and
+# Qt 5.15 (Core, Gui, Widgets, Sql with SQLite, PrintSupport; Charts, Svg) and
 # Hunspell, all from Debian's own source packages, into
 # $SKARVEL_WINDOWS_CACHE (cmake/windows/common.sh). Run as root on Debian 12.
 #
@@ -84,7 +84,8 @@ END
 }
 
 # No qtspeech: Qt 5's TextToSpeech has no engine in a MinGW build (README).
-# No qtsvg while nothing links Qt Svg: it would be one more qt_module step.
+# Qt Svg came later than the others: its source is fetched by its own step,
+# so that a cache built before it needs only that step.
 source_packages=(qtbase-opensource-src qtcharts-opensource-src hunspell sqlite3)
 do_sources() {
     apt_setup
@@ -154,6 +155,14 @@ qt_module() {
     rm -rf "$work/$1" "$stage"
 }
 do_qtcharts() { qt_module qtcharts; }
+do_qtsvg() {
+    apt_setup
+    if ! ls -d "$src"/qtsvg-opensource-src-* >/dev/null 2>&1; then
+        apt-get "${apt_own[@]}" update
+        (cd "$src" && apt-get "${apt_own[@]}" source qtsvg-opensource-src)
+    fi
+    qt_module qtsvg
+}
 
 do_hunspell() {
     local s
@@ -177,6 +186,7 @@ step 20-sources "$src" do_sources
 step 30-sqlite "$cache/sqlite" do_sqlite
 step 40-qtbase "$prefix $work/qtbase" do_qtbase
 step 60-qtcharts "$work/qtcharts $work/stage-qtcharts" do_qtcharts
+step 65-qtsvg "$work/qtsvg $work/stage-qtsvg" do_qtsvg
 step 80-hunspell "$cache/hunspell $work/hunspell" do_hunspell
 step 99-complete "" do_complete
 echo "windows toolchain: ready in $cache"

@@ -46,9 +46,9 @@ copy_imports() {
 cp "$build/app/skarvel.exe" "$stage/"
 $host-strip "$stage/skarvel.exe"
 # The plugins without which no window opens, no record is kept, and the
-# icons and pictures of a later Qt module load.
+# icons and an own list's pictures (PNG is Qt's own, JPEG and SVG plugins) load.
 for plugin in platforms/qwindows.dll sqldrivers/qsqlite.dll styles/qwindowsvistastyle.dll \
-              imageformats/qsvg.dll imageformats/qico.dll; do
+              imageformats/qsvg.dll imageformats/qjpeg.dll imageformats/qico.dll; do
     [ -e "$prefix/plugins/$plugin" ] || continue
     mkdir -p "$stage/$(dirname "$plugin")"
     cp "$prefix/plugins/$plugin" "$stage/$plugin"
@@ -56,8 +56,8 @@ done
 for binary in "$stage/skarvel.exe" "$stage"/*/*.dll; do
     copy_imports "$binary"
 done
-for needed in Qt5Core.dll Qt5Widgets.dll Qt5Sql.dll libhunspell-1.7-0.dll platforms/qwindows.dll \
-              sqldrivers/qsqlite.dll; do
+for needed in Qt5Core.dll Qt5Widgets.dll Qt5Sql.dll Qt5Svg.dll libhunspell-1.7-0.dll platforms/qwindows.dll \
+              sqldrivers/qsqlite.dll imageformats/qsvg.dll imageformats/qjpeg.dll; do
     [ -e "$stage/$needed" ] || { echo "package: $needed is missing from the program folder" >&2; exit 1; }
 done
 # Plugins and translations beside the program, not where the cache was.
@@ -79,6 +79,7 @@ cp "$qtbase/LICENSE.LGPL3" "$licences/Qt-LGPL-3.0.txt"
 cp "$qtbase/LICENSE.GPL3" "$licences/Qt-GPL-3.0.txt"
 cp "$qtbase/debian/copyright" "$licences/Qt-copyright.txt"
 cp "$(srcdir qtcharts-opensource-src)/debian/copyright" "$licences/QtCharts-copyright.txt"
+cp "$(srcdir qtsvg-opensource-src)/debian/copyright" "$licences/QtSvg-copyright.txt"
 cp "$(srcdir hunspell)/COPYING.LESSER" "$licences/Hunspell-LGPL-2.1.txt"
 cp "$(srcdir hunspell)/COPYING.MPL" "$licences/Hunspell-MPL-1.1.txt"
 cp "$(srcdir hunspell)/debian/copyright" "$licences/Hunspell-copyright.txt"
