@@ -30,16 +30,19 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
                                                          rows.size() == 1 ? tr("1 Training")
                                                                           : tr("%1 Trainings").arg(rows.size()),
                                                          m_report.period()));
+    const QStringList byPresentation = m_report.byPresentation();
+    ui.label_presentations->setText(byPresentation.join(QLatin1Char('\n')));
+    ui.label_presentations->setVisible(!byPresentation.isEmpty());
     ui.chartLayout->addWidget(m_report.chartView(ui.chartArea));
 
     QTableWidget *table = ui.tableWidget_trainings;
-    table->setColumnCount(verlaufReport::header().size());
-    table->setHorizontalHeaderLabels(verlaufReport::header(true));
+    table->setColumnCount(m_report.header().size());
+    table->setHorizontalHeaderLabels(m_report.header(true));
     table->setRowCount(rows.size());
     for (int row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < rows.at(row).size(); ++column) {
             auto *item = new QTableWidgetItem(rows.at(row).at(column));
-            if (column >= 3)
+            if (verlaufReport::isNumber(column))
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table->setItem(row, column, item);
         }

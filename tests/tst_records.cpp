@@ -54,12 +54,15 @@ class tst_records : public QObject, TrainerFixture
         QSqlDatabase::removeDatabase("check");
         return rows;
     }
-    // WindowDriver::act, and p: a pause beyond the idle limit.
-    static void act(WindowDriver &driver, const QString &actions)
+    // WindowDriver::act, p: a pause beyond the idle limit, and S, B, H, A:
+    // the presentation "Nur Schrift", "Bild…", "Hören…", "Bild, Hören…".
+    void act(WindowDriver &driver, const QString &actions)
     {
         for (QChar action : actions) {
             if (action == 'p')
                 QTest::qWait(1600);
+            else if (QString("SBHA").contains(action))
+                prefs->setPresentation(QString("SBHA").indexOf(action));
             else
                 QCOMPARE(driver.act(action.toLatin1()), QString());
         }
@@ -68,6 +71,27 @@ class tst_records : public QObject, TrainerFixture
     {
         QFile file(fileName);
         return file.open(QFile::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Each version's statements as that version of Skarvel made a new file.
+    static QStringList oldSchema(int version)
+    {
+        QStringList v1{"PRAGMA application_id = 1397445206", "PRAGMA user_version = 1",
+                       "CREATE TABLE patients (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, created TEXT NOT NULL)",
+                       "CREATE TABLE trainings (id INTEGER PRIMARY KEY, patient_id INTEGER NOT NULL REFERENCES patients(id) ON DELETE"
+                       " CASCADE, started TEXT NOT NULL, ended TEXT, game_type INTEGER NOT NULL, word_group TEXT NOT NULL, word_list TEXT NOT NULL)",
+                       "CREATE INDEX trainings_by_patient ON trainings (patient_id, started)",
+                       "CREATE TABLE answers (id INTEGER PRIMARY KEY, training_id INTEGER NOT NULL REFERENCES trainings(id) ON DELETE CASCADE,"
+                       " at TEXT NOT NULL, right_word TEXT NOT NULL, shown_words TEXT NOT NULL, first_choice TEXT,"
+                       " first_attempt_right INTEGER NOT NULL, attempts INTEGER NOT NULL, response_ms INTEGER)",
+                       "CREATE INDEX answers_by_training ON answers (training_id, first_attempt_right, response_ms)"};
+        if (version == 1)
+            return v1;
+        return v1 << "PRAGMA user_version = 2"
+                  << "CREATE TABLE patients_v2 (id INTEGER PRIMARY KEY, name TEXT NOT NULL, note TEXT NOT NULL DEFAULT '',"
+                     " match_key TEXT NOT NULL, created TEXT NOT NULL)"
+                  << "INSERT INTO patients_v2 (id, name, match_key, created) SELECT id, name, '', created FROM patients"
+                  << "DROP TABLE patients" << "ALTER TABLE patients_v2 RENAME TO patients"
+                  << "CREATE UNIQUE INDEX patients_by_key ON patients (match_key)";
     }
     static void answer(recordStore &store, trainingRecord &training, const QString &shown, int choice, int ms)
     {
@@ -105,14 +129,17 @@ private slots:
     {
         QTest::addColumn<QString>("actions"); // see act()
         QTest::addColumn<QStringList>("answers"); // training|right at once|attempts|choice made
-        QTest::addColumn<QStringList>("trainings"); // type|group
-        const QStringList baum{"0|Baumarten"};
-        QTest::newRow("right, wrong") << "rnwrrn" << QStringList{"1|1|1|1", "1|0|2|1"} << baum;
-        QTest::newRow("no choice") << "n" << QStringList{"1|0|0|0"} << baum;
-        QTest::newRow("replaced") << "wgrnsrn" << QStringList{"1|1|1|1", "1|1|1|1"} << QStringList{"0|Blumenarten"};
-        QTest::newRow("group") << "rngrn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + QStringList{"0|Blumenarten"};
-        QTest::newRow("type") << "rntrn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + QStringList{"1|Baumarten"};
-        QTest::newRow("pause") << "rnprn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + baum;
+        QTest::addColumn<QStringList>("trainings"); // type|group|presentation
+        const QStringList baum{"0|Baumarten|0"};
+        QTest::newRow("right, wrong") << "Srnwrrn" << QStringList{"1|1|1|1", "1|0|2|1"} << baum;
+        QTest::newRow("no choice") << "Sn" << QStringList{"1|0|0|0"} << baum;
+        QTest::newRow("replaced") << "Swgrnsrn" << QStringList{"1|1|1|1", "1|1|1|1"} << QStringList{"0|Blumenarten|0"};
+        QTest::newRow("group") << "Srngrn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + QStringList{"0|Blumenarten|0"};
+        QTest::newRow("type") << "Srntrn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + QStringList{"1|Baumarten|0"};
+        QTest::newRow("pause") << "Srnprn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + baum;
+        QTest::newRow("presentation") << "SrnBrn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + QStringList{"0|Baumarten|1"};
+        QTest::newRow("each presentation") << "rnArnBrnSrn" << QStringList{"1|1|1|1", "2|1|1|1", "3|1|1|1", "4|1|1|1"}
+                                           << QStringList{"0|Baumarten|2", "0|Baumarten|3", "0|Baumarten|1", "0|Baumarten|0"};
     }
     // One row per item left by "Weiter", its words as shown, its first choice
     // judged as the window judged it; a new training on every change.
@@ -121,7 +148,8 @@ private slots:
         QFETCH(QString, actions);
         QFETCH(QStringList, answers);
         QFETCH(QStringList, trainings);
-        start("[General]\ngameType=0\n", "Frau Test");
+        // "Hören und Schrift" from the start; S turns it off.
+        start("[General]\ngameType=0\npresentation=2\n", "Frau Test");
         QTRY_COMPARE(window->windowTitle(), "Pondrel - Skarvel – Frau Test");
         records()->recorder().setIdleLimit(1500);
         WindowDriver &driver = *this->driver;
@@ -131,7 +159,7 @@ private slots:
                         " WHERE instr(';' || shown_words || ';', ';' || right_word || ';')"
                         " AND coalesce(first_choice = right_word, 0) = first_attempt_right ORDER BY id"),
                  answers);
-        QCOMPARE(select("SELECT game_type, word_group FROM trainings WHERE ended >= started ORDER BY id"), trainings);
+        QCOMPARE(select("SELECT game_type, word_group, presentation FROM trainings WHERE ended >= started ORDER BY id"), trainings);
     }
 
     void choosing_data()
@@ -187,6 +215,7 @@ private slots:
         QTest::newRow("garbled page") << QByteArray("garbled") << true << true;
         QTest::newRow("empty") << QByteArray() << false << true;
         QTest::newRow("newer") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 99") << false << false;
+        QTest::newRow("next") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 4") << false << false;
     }
     // A file that is no record of ours is moved aside as it is and a new one
     // started, with one message; one from a newer version is left alone.
@@ -216,7 +245,11 @@ private slots:
         QCOMPARE(store.open(false), usable);
         const QStringList aside = QDir(QFileInfo(file()).path()).entryList({"skarvel.sqlite.damaged-2*"});
         QCOMPARE(aside.size(), int(movedAside));
-        QCOMPARE(store.takeNotice().isEmpty(), !movedAside && usable);
+        const QString notice = store.takeNotice();
+        QCOMPARE(notice.isEmpty(), !movedAside && usable);
+        QCOMPARE(notice.contains("neueren Version"), !usable);
+        if (!usable)
+            QCOMPARE(contents(file()), before);
         if (movedAside)
             QCOMPARE(contents(QFileInfo(file()).dir().filePath(aside.first())), before);
         QVERIFY(store.patients().isEmpty());
@@ -283,7 +316,7 @@ private slots:
                 parsed.last() += text[i];
         }
         parsed.removeLast();
-        QStringList shown = verlaufReport::header();
+        QStringList shown = dialog.report().header();
         for (int row = 0; row < table->rowCount(); ++row)
             for (int column = 0; column < table->columnCount(); ++column)
                 shown << table->item(row, column)->text();
@@ -316,13 +349,7 @@ private slots:
         QFETCH(QStringList, names);
         QFETCH(QStringList, shown);
         QDir().mkpath(QFileInfo(file()).path());
-        QStringList v1{"PRAGMA application_id = 1397445206", "PRAGMA user_version = 1",
-                       "CREATE TABLE patients (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, created TEXT NOT NULL)",
-                       "CREATE TABLE trainings (id INTEGER PRIMARY KEY, patient_id INTEGER NOT NULL REFERENCES patients(id) ON DELETE"
-                       " CASCADE, started TEXT NOT NULL, ended TEXT, game_type INTEGER NOT NULL, word_group TEXT NOT NULL, word_list TEXT NOT NULL)",
-                       "CREATE TABLE answers (id INTEGER PRIMARY KEY, training_id INTEGER NOT NULL REFERENCES trainings(id) ON DELETE CASCADE,"
-                       " at TEXT NOT NULL, right_word TEXT NOT NULL, shown_words TEXT NOT NULL, first_choice TEXT,"
-                       " first_attempt_right INTEGER NOT NULL, attempts INTEGER NOT NULL, response_ms INTEGER)"};
+        QStringList v1 = oldSchema(1);
         for (int i = 0; i < names.size(); ++i)
             v1 << QString("INSERT INTO patients VALUES (%1, '%2', '2026-01-05T10:00:00Z')").arg(QString::number(i + 1), names[i])
                << QString("INSERT INTO trainings VALUES (%1, %1, '2026-01-05T10:00:00Z', NULL, 0, 'Obst', '')").arg(i + 1)
@@ -342,6 +369,116 @@ private slots:
         QVERIFY(store.addPatient("Frau Ärger", "geb. 1948"));
         select("INSERT INTO patients (name, note, match_key, created) VALUES ('x', '', 'frau ärger\n', '')");
         QCOMPARE(store.patients().size(), names.size() + 1);
+    }
+
+    void oldFiles_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::newRow("version 1") << 1;
+        QTest::newRow("version 2") << 2;
+    }
+    // An older file keeps every row; its trainings were words only.
+    void oldFiles()
+    {
+        QFETCH(int, version);
+        QDir().mkpath(QFileInfo(file()).path());
+        const QString patient = version == 1 ? "(1, 'Frau A', '2026-01-05T10:00:00Z'), (2, 'Herr B', '2026-01-06T10:00:00Z')"
+                                             : "(1, 'Frau A', '', 'frau a\n', '2026-01-05T10:00:00Z'),"
+                                               " (2, 'Herr B', 'geb. 1950', 'herr b\ngeb. 1950', '2026-01-06T10:00:00Z')";
+        const QStringList trainings{"1|1|2026-01-05T10:00:00Z|2026-01-05T10:20:00Z|0|Obst|",
+                                    "2|1|2026-01-06T10:00:00Z||1|Tiere|/x/Eigene.txt", "3|2|2026-01-07T10:00:00Z|2026-01-07T10:05:00Z|0|Alle|"};
+        QStringList statements = oldSchema(version) << "INSERT INTO patients VALUES " + patient;
+        for (const QString &row : trainings)
+            statements << "INSERT INTO trainings VALUES ('" + QString(row).replace("|", "', '") + "')";
+        statements << "UPDATE trainings SET ended = NULL WHERE ended = ''"
+                   << "INSERT INTO answers VALUES (1, 1, '2026-01-05T10:01:00Z', 'Apfel', 'Apfel;Apfl;Appel', 'Apfl', 0, 2, 900),"
+                      " (2, 1, '2026-01-05T10:02:00Z', 'Kiwi', 'Kiwii;Kiwi;Kiwy', NULL, 0, 0, NULL),"
+                      " (3, 2, '2026-01-06T10:01:00Z', 'Hund', 'Zange;Rock;Hund', 'Hund', 1, 1, 1200),"
+                      " (4, 3, '2026-01-07T10:01:00Z', 'Rose', 'Rose;Rohse;Rosse', 'Rose', 1, 1, 700)";
+        for (const QString &statement : statements)
+            select(statement);
+        const QStringList patients = select("SELECT id, name, created FROM patients ORDER BY id");
+        const QStringList answers = select("SELECT * FROM answers ORDER BY id");
+
+        recordStore store;
+        QVERIFY(store.open(false));
+        QCOMPARE(store.takeNotice(), QString());
+        QCOMPARE(select("PRAGMA user_version"), QStringList{"3"});
+        QCOMPARE(select("SELECT * FROM answers ORDER BY id"), answers);
+        QCOMPARE(select("SELECT id, name, created FROM patients ORDER BY id"), patients);
+        QCOMPARE(select("SELECT * FROM trainings ORDER BY id"), QStringList(trainings).replaceInStrings(QRegularExpression("$"), "|0"));
+        QCOMPARE(store.trainings(1).size() + store.trainings(2).size(), 3);
+        QCOMPARE(store.trainings(1).value(1).presentation, 0);
+        // The migrated file records how the next training was offered.
+        trainingRecord heard{0, 2, 0, "Alle", QString(), 2};
+        answer(store, heard, "Tulpe;Tulbe;Tuple", 0, 800);
+        QCOMPARE(select("SELECT presentation FROM trainings WHERE patient_id = 2 ORDER BY id"), (QStringList{"0", "2"}));
+    }
+
+    void byPresentation_data()
+    {
+        QTest::addColumn<QStringList>("trainings"); // type|presentation|first attempts (1 right, 0 wrong, - none)
+        QTest::newRow("words only") << QStringList{"0|0|10", "1|0|1"};
+        QTest::newRow("two") << QStringList{"0|0|110", "0|1|1110", "0|0|0"};
+        QTest::newRow("all, both types") << QStringList{"0|2|1", "1|3|10", "0|1|011", "1|0|1-1", "0|0|0", "0|2|1-"};
+    }
+    // The percentage right at the first attempt with each presentation, per
+    // type, over all its words; nothing of it where all were words only.
+    void byPresentation()
+    {
+        QFETCH(QStringList, trainings);
+        const QStringList types{"Falschwörter", "gruppenfremde Wörter"};
+        const QStringList names{"Nur Schrift", "Bild und Schrift", "Hören und Schrift", "Bild, Hören und Schrift"};
+        recordStore store;
+        QVERIFY(store.open(true));
+        const qint64 id = store.addPatient("Frau Test");
+        QMap<int, QMap<int, QPair<int, int>>> counts; // type, presentation: right, words
+        QStringList shown; // the presentation of each training
+        for (const QString &line : trainings) {
+            const QStringList fields = line.split('|');
+            trainingRecord training{0, id, fields[0].toInt(), "Obst", QString(), fields[1].toInt()};
+            for (QChar first : fields[2]) {
+                if (first == '-')
+                    QVERIFY(store.recordAnswer(training, {QDateTime::currentDateTimeUtc(), "Mango", {"Mango", "Mangu", "Mago"},
+                                                          QString(), false, 0, -1}, QDateTime::currentDateTimeUtc()));
+                else
+                    answer(store, training, "Apfel;Apfl;Appel", first == '1' ? 0 : 1, 500);
+                counts[training.gameType][training.presentation].first += first == '1';
+                ++counts[training.gameType][training.presentation].second;
+            }
+            shown << names[training.presentation];
+        }
+        const bool used = shown.join(' ').remove("Nur Schrift").trimmed().size();
+        QStringList lines, series; // what the label and the chart say
+        for (auto type = counts.cbegin(); type != counts.cend(); ++type) {
+            QStringList parts;
+            for (auto n = type->cbegin(); n != type->cend(); ++n) {
+                parts << QString("%1 %2 % (%3 %4)").arg(names[n.key()], QString::number(n->first * 100 / n->second),
+                                                         QString::number(n->second), n->second == 1 ? "Wort" : "Wörter");
+                series << (used ? types[type.key()] + " – " + names[n.key()] : types[type.key()]);
+            }
+            if (used)
+                lines << types[type.key()] + ", richtig im 1. Versuch: " + parts.join(", ");
+        }
+        series.removeDuplicates();
+
+        verlaufDialog dialog(store, id, "Frau Test");
+        auto *label = dialog.findChild<QLabel *>("label_presentations");
+        QCOMPARE(label->text().split('\n', Qt::SkipEmptyParts), lines);
+        QCOMPARE(label->isVisibleTo(&dialog), used);
+        auto *table = dialog.findChild<QTableWidget *>();
+        QCOMPARE(table->columnCount(), used ? 7 : 6);
+        QStringList column;
+        for (int row = 0; used && row < table->rowCount(); ++row)
+            column << table->item(row, 6)->text();
+        QCOMPARE(column, used ? shown : QStringList());
+        const QStringList csv = QString::fromUtf8(dialog.report().csv()).split("\r\n");
+        QCOMPARE(csv.first().endsWith(";Median Antwortzeit (s);Darbietung"), used);
+        QCOMPARE(csv.at(1).section(';', 6), used ? shown.first() : QString());
+        QStringList drawn;
+        for (QAbstractSeries *line : dialog.findChild<QChartView *>()->chart()->series())
+            drawn << line->name();
+        QCOMPARE(drawn, series);
     }
 
     void names_data()
