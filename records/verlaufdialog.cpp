@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidgetItem>
+#include <QTimer>
 
 verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent)
     : QDialog(parent)
@@ -47,13 +48,17 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
             table->setItem(row, column, item);
         }
     }
-    // The group takes the room that is left. Measuring every one of
+    // The group takes the room that is left; beside the presentation there
+    // is too little left on a small screen, so there the group keeps its
+    // words and the table scrolls sideways. Measuring every one of
     // thousands of rows would cost more than the rest of the dialog.
     QHeaderView *header = table->horizontalHeader();
     header->setResizeContentsPrecision(40);
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(2, QHeaderView::Stretch);
-    table->scrollToBottom();
+    header->setSectionResizeMode(2, m_report.showsPresentations() ? QHeaderView::ResizeToContents : QHeaderView::Stretch);
+    header->setStretchLastSection(m_report.showsPresentations());
+    // The newest trainings, once the table knows its height.
+    QTimer::singleShot(0, table, &QTableWidget::scrollToBottom);
 
     for (const auto &word : m_report.missed())
         ui.listWidget_missed->addItem(QStringLiteral("%1 (%2)").arg(word.first, QString::number(word.second)));

@@ -79,7 +79,7 @@ QChart *makeChart(const QList<trainingSummary> &trainings, bool byPresentation)
     QList<QLineSeries *> lines;
     for (auto line = points.cbegin(); line != points.cend(); ++line) {
         auto *series = new QLineSeries;
-        series->setName(byPresentation ? QStringLiteral("%1 – %2").arg(typeName(line.key().first),
+        series->setName(byPresentation ? QStringLiteral("%1<br>%2").arg(typeName(line.key().first),
                                                                         verlaufReport::presentationName(line.key().second))
                                        : typeName(line.key().first));
         series->replace(line.value());
@@ -148,8 +148,12 @@ QStringList verlaufReport::header(bool twoLines) const
 {
     QStringList titles{tr("Datum"), tr("Trainingstyp"), tr("Wortgruppe"), tr("Wörter"),
                        tr("Richtig im\n1. Versuch (%)"), tr("Median\nAntwortzeit (s)")};
-    if (m_showsPresentations)
+    if (m_showsPresentations) {
+        // Room for the extra column on a small screen.
+        titles[4] = tr("Richtig im\n1. Versuch\n(%)");
+        titles[5] = tr("Median\nAntwortzeit\n(s)");
         titles.append(tr("Darbietung"));
+    }
     if (!twoLines)
         titles.replaceInStrings(QStringLiteral("\n"), QStringLiteral(" "));
     return titles;

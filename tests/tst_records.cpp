@@ -407,7 +407,7 @@ private slots:
         for (auto n = firsts.cbegin(); n != firsts.cend(); ++n) {
             parts[n.key().first] << QString("%1 %2 % (%3 Wörter)").arg(names[n.key().second], QString::number(n->count('1') * 100 / n->size()),
                                                                        QString::number(n->size()));
-            series << types[n.key().first] + (used ? " – " + names[n.key().second] : QString());
+            series << types[n.key().first] + (used ? "<br>" + names[n.key().second] : QString());
         }
         for (auto type = parts.cbegin(); type != parts.cend() && used; ++type)
             lines << types[type.key()] + ", richtig im 1. Versuch: " + type->join(", ");
