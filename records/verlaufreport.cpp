@@ -261,8 +261,10 @@ void verlaufReport::writePdf(QIODevice *device) const
     writer.setCreator(QStringLiteral("Skarvel"));
 
     // 17 cm wide at 96 dpi, drawn at twice that, so that it stays sharp
-    // on paper.
-    const QSizeF size(640, 270);
+    // on paper. A line per presentation needs a longer legend: the chart is
+    // laid out larger and shown at the same width.
+    const int width = 640;
+    const QSizeF size = m_showsPresentations ? QSizeF(760, 320) : QSizeF(width, 270);
     QImage image((size * 2).toSize(), QImage::Format_RGB32);
     image.fill(Qt::white);
     {
@@ -283,7 +285,7 @@ void verlaufReport::writePdf(QIODevice *device) const
                             tr("Zeitraum: %1").arg(period()),
                             tr("Erstellt am %1 mit Skarvel")
                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))),
-                            QString::number(int(size.width())));
+                            QString::number(width));
     if (m_showsPresentations) {
         QStringList lines = byPresentation();
         for (QString &line : lines)
@@ -315,6 +317,10 @@ void verlaufReport::writePdf(QIODevice *device) const
     QFont font = document.defaultFont();
     font.setPointSize(9);
     document.setDefaultFont(font);
+    // A narrow column breaks between words, never inside one.
+    QTextOption wrap = document.defaultTextOption();
+    wrap.setWrapMode(QTextOption::WordWrap);
+    document.setDefaultTextOption(wrap);
     document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("skarvel:chart")), image);
     document.setHtml(html);
     document.print(&writer);

@@ -54,8 +54,7 @@ class tst_records : public QObject, TrainerFixture
         QSqlDatabase::removeDatabase("check");
         return rows;
     }
-    // WindowDriver::act, p: a pause beyond the idle limit, and S, B, H, A:
-    // the presentation "Nur Schrift", "Bild…", "Hören…", "Bild, Hören…".
+    // WindowDriver::act, p: a pause beyond the idle limit, S, B, H, A: presentation 0 to 3.
     void act(WindowDriver &driver, const QString &actions)
     {
         for (QChar action : actions) {
@@ -86,9 +85,8 @@ class tst_records : public QObject, TrainerFixture
                        "CREATE INDEX answers_by_training ON answers (training_id, first_attempt_right, response_ms)"};
         return version == 1 ? v1 : v1 << "PRAGMA user_version = 2"
             << "CREATE TABLE patients_v2 (id INTEGER PRIMARY KEY, name TEXT NOT NULL, note TEXT NOT NULL DEFAULT '', match_key TEXT NOT NULL,"
-               " created TEXT NOT NULL)"
-            << "INSERT INTO patients_v2 (id, name, match_key, created) SELECT id, name, '', created FROM patients" << "DROP TABLE patients"
-            << "ALTER TABLE patients_v2 RENAME TO patients" << "CREATE UNIQUE INDEX patients_by_key ON patients (match_key)";
+               " created TEXT NOT NULL)" << "INSERT INTO patients_v2 (id, name, match_key, created) SELECT id, name, '', created FROM patients"
+            << "DROP TABLE patients" << "ALTER TABLE patients_v2 RENAME TO patients" << "CREATE UNIQUE INDEX patients_by_key ON patients (match_key)";
     }
     static void answer(recordStore &store, trainingRecord &training, const QString &shown, int choice, int ms)
     {
@@ -145,8 +143,7 @@ private slots:
         QFETCH(QStringList, answers);
         QFETCH(QStringList, trainings);
         // A presentation first is the one stored.
-        const int stored = qMax(0, QString("SBHA").indexOf(actions.at(0)));
-        start("[General]\ngameType=0\npresentation=" + QByteArray::number(stored) + "\n", "Frau Test");
+        start("[General]\ngameType=0\npresentation=" + QByteArray::number(qMax(0, QString("SBHA").indexOf(actions[0]))) + "\n", "Frau Test");
         QTRY_COMPARE(window->windowTitle(), "Pondrel - Skarvel – Frau Test");
         records()->recorder().setIdleLimit(1500);
         WindowDriver &driver = *this->driver;
@@ -350,9 +347,8 @@ private slots:
         QDir().mkpath(QFileInfo(file()).path());
         QStringList v1 = oldSchema(version);
         for (int i = 0; i < names.size(); ++i)
-            v1 << QString(version == 1 ? "INSERT INTO patients VALUES (%1, '%2', '2026-01-05T10:00:00Z')"
-                                       : "INSERT INTO patients VALUES (%1, '%2', '', '%3\n', '2026-01-05T10:00:00Z')")
-                      .arg(QString::number(i + 1), names[i], names[i].toCaseFolded())
+            v1 << QString(version == 1 ? "INSERT INTO patients VALUES (%1, '%2', '2026-01-05T10:00:00Z')" : "INSERT INTO patients VALUES"
+                          " (%1, '%2', '', '%3\n', '2026-01-05T10:00:00Z')").arg(QString::number(i + 1), names[i], names[i].toCaseFolded())
                << QString("INSERT INTO trainings VALUES (%1, %1, '2026-01-05T10:00:00Z', NULL, 0, 'Obst', '')").arg(i + 1)
                << QString("INSERT INTO answers VALUES (%1, %1, '2026-01-05T10:00:00Z', 'Apfel', 'Apfel;Apfl;Appel', 'Apfl', 0, 2, 900)").arg(i + 1);
         for (const QString &statement : v1)
