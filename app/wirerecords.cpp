@@ -20,6 +20,8 @@ void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions 
         recorder->trainingChosen(type, group, window.wordListSource());
     });
 
+    QObject::connect(&prefs, &preferences::presentationChanged, recorder, &trainingRecorder::setPresentation);
+
     const QString title = window.windowTitle();
     QObject::connect(records, &patientRecords::patientChanged, &window, [&window, title](const QString &name) {
         window.setWindowTitle(name.isEmpty() ? title : title + QStringLiteral(" – ") + name);
@@ -33,6 +35,7 @@ void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions 
 
     // The item on show was announced before anyone listened.
     recorder->trainingChosen(prefs.gameType(), window.actualGroup(), window.wordListSource());
+    recorder->setPresentation(prefs.presentation());
     recorder->itemShown(window.shownWords(), prefs.gameType(), window.shownRightWord());
     records->startAfterPaint(options.patient);
 }

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-const int recordStore::schemaVersion = 2;
+const int recordStore::schemaVersion = 3;
 const int recordStore::nameLength = 80;
 const int recordStore::noteLength = 60;
 
@@ -70,6 +70,12 @@ const std::vector<std::vector<const char *>> migrations = {
         "INSERT INTO patients_v2 (id, name, match_key, created) SELECT id, name, '', created FROM patients",
         "DROP TABLE patients",
         "ALTER TABLE patients_v2 RENAME TO patients",
+    },
+    // How the items were offered. Every training before it was written
+    // words only; NOT NULL with a default fills the old rows without
+    // rewriting the table.
+    {
+        "ALTER TABLE trainings ADD COLUMN presentation INTEGER NOT NULL DEFAULT 0",
     },
 };
 
@@ -565,12 +571,13 @@ bool recordStore::recordAnswer(trainingRecord &training, const answerRecord &ans
     QSqlQuery query(m_db);
     bool ok = m_db.transaction();
     if (ok && begins) {
-        query.prepare(QStringLiteral("INSERT INTO trainings (patient_id, started, game_type, word_group, word_list)"
-                                     " VALUES (?, ?, ?, coalesce(?, ''), coalesce(?, ''))"));
+        query.prepare(QStringLiteral("INSERT INTO trainings (patient_id, started, game_type, word_group, word_list,"
+                                     " presentation) VALUES (?, ?, ?, coalesce(?, ''), coalesce(?, ''), ?)"));
         // Qt 5 binds a null string as NULL, Qt 6 as text: coalesce() makes
         // both write the same.
         for (const QVariant &value : {QVariant(training.patientId), QVariant(isoTime(answer.at)),
-                                      QVariant(training.gameType), QVariant(training.group), QVariant(training.wordList)})
+                                      QVariant(training.gameType), QVariant(training.group), QVariant(training.wordList),
+                                      QVariant(training.presentation)})
             query.addBindValue(value);
         ok = query.exec();
         training.id = query.lastInsertId().toLongLong();
@@ -628,7 +635,7 @@ QList<trainingSummary> recordStore::trainings(qint64 patientId)
     // meanwhile can neither add answers to a training not yet listed nor
     // credit them to another. The answers come from their index alone.
     query.prepare(QStringLiteral("SELECT t.id, t.started, t.ended, t.game_type, t.word_group, t.word_list,"
-                                 " a.training_id, a.first_attempt_right, a.response_ms FROM trainings t"
+                                 " a.training_id, a.first_attempt_right, a.response_ms, t.presentation FROM trainings t"
                                  " LEFT JOIN answers a ON a.training_id = t.id"
                                  " WHERE t.patient_id = ? ORDER BY t.started, t.id"));
     query.addBindValue(patientId);
@@ -640,7 +647,7 @@ QList<trainingSummary> recordStore::trainings(qint64 patientId)
         if (list.isEmpty() || query.value(0).toLongLong() != training) {
             training = query.value(0).toLongLong();
             list.append({fromIsoTime(query.value(1)), fromIsoTime(query.value(2)), query.value(3).toInt(),
-                         query.value(4).toString(), query.value(5).toString(), 0, 0, -1});
+                         query.value(4).toString(), query.value(5).toString(), 0, 0, -1, query.value(9).toInt()});
             times.append(QVector<int>());
         }
         if (query.isNull(6))

@@ -30,6 +30,7 @@ struct trainingRecord
     int gameType = 0;
     QString group;
     QString wordList; // empty: the bundled list
+    int presentation = 0; // preferences::Presentation: 0 words only
 };
 
 // One item, left by "Weiter" or the delay.
@@ -55,6 +56,7 @@ struct trainingSummary
     int items = 0;
     int firstRight = 0;
     int medianMs = -1; // -1: no item had a choice
+    int presentation = 0;
 };
 
 // The patients and their answers in one SQLite file (the schema is in the

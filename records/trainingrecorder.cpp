@@ -96,6 +96,17 @@ void trainingRecorder::trainingChosen(int gameType, const QString &group, const 
         emit wordListChanged();
 }
 
+void trainingRecorder::setPresentation(int presentation)
+{
+    input();
+    // Words read and words heard are not one training: the Verlauf compares
+    // them.
+    if (presentation == training.presentation)
+        return;
+    endTraining(lastInput);
+    training.presentation = presentation;
+}
+
 void trainingRecorder::closing()
 {
     endTraining(QDateTime::currentDateTimeUtc());

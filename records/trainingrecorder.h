@@ -10,9 +10,10 @@
 
 // Turns what the training window announces into rows: one answer for every
 // item left by "Weiter" or the delay, committed at once. A training begins
-// with the first answer after the start, a change of patient, type, group or
-// list, or a pause of more than 30 minutes without input; it ends with the
-// window, with such a change, or at its last input before such a pause.
+// with the first answer after the start, a change of patient, type, group,
+// list or presentation, or a pause of more than 30 minutes without input; it
+// ends with the window, with such a change, or at its last input before such
+// a pause.
 // Without a patient nothing is recorded.
 class trainingRecorder : public QObject
 {
@@ -35,6 +36,7 @@ public slots:
     void itemCounted();
     void itemReplaced();
     void trainingChosen(int gameType, const QString &group, const QString &wordList);
+    void setPresentation(int presentation);
     void closing();
 
 signals:

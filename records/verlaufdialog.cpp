@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidgetItem>
+#include <QTimer>
 
 verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent)
     : QDialog(parent)
@@ -30,27 +31,34 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
                                                          rows.size() == 1 ? tr("1 Training")
                                                                           : tr("%1 Trainings").arg(rows.size()),
                                                          m_report.period()));
+    const QStringList byPresentation = m_report.byPresentation();
+    ui.label_presentations->setText(byPresentation.join(QLatin1Char('\n')));
+    ui.label_presentations->setVisible(!byPresentation.isEmpty());
     ui.chartLayout->addWidget(m_report.chartView(ui.chartArea));
 
     QTableWidget *table = ui.tableWidget_trainings;
-    table->setColumnCount(verlaufReport::header().size());
-    table->setHorizontalHeaderLabels(verlaufReport::header(true));
+    table->setColumnCount(m_report.header().size());
+    table->setHorizontalHeaderLabels(m_report.header(true));
     table->setRowCount(rows.size());
     for (int row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < rows.at(row).size(); ++column) {
             auto *item = new QTableWidgetItem(rows.at(row).at(column));
-            if (column >= 3)
+            if (verlaufReport::isNumber(column))
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table->setItem(row, column, item);
         }
     }
-    // The group takes the room that is left. Measuring every one of
+    // The group takes the room that is left; beside the presentation there
+    // is too little left on a small screen, so there the group keeps its
+    // words and the table scrolls sideways. Measuring every one of
     // thousands of rows would cost more than the rest of the dialog.
     QHeaderView *header = table->horizontalHeader();
     header->setResizeContentsPrecision(40);
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(2, QHeaderView::Stretch);
-    table->scrollToBottom();
+    header->setSectionResizeMode(2, m_report.showsPresentations() ? QHeaderView::ResizeToContents : QHeaderView::Stretch);
+    header->setStretchLastSection(m_report.showsPresentations());
+    // The newest trainings, once the table knows its height.
+    QTimer::singleShot(0, table, &QTableWidget::scrollToBottom);
 
     for (const auto &word : m_report.missed())
         ui.listWidget_missed->addItem(QStringLiteral("%1 (%2)").arg(word.first, QString::number(word.second)));

@@ -9,8 +9,8 @@
 class recordStore;
 
 // The Verlauf of one patient: the trainings as a table, the percentage right
-// at the first attempt as a chart over time, the twenty words missed most;
-// exported as CSV or PDF through a file dialog.
+// at the first attempt as a chart over time and per presentation, the twenty
+// words missed most; exported as CSV or PDF through a file dialog.
 class verlaufDialog : public QDialog
 {
     Q_OBJECT

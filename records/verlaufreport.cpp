@@ -19,6 +19,7 @@
 #include <QValueAxis>
 #include <QVector>
 
+#include <algorithm>
 #include <utility>
 
 using namespace QtCompat::Charts;
@@ -30,11 +31,17 @@ QString tr(const char *text)
     return QCoreApplication::translate("verlaufReport", text);
 }
 
-int percentRight(const trainingSummary &training)
+int percentRight(int firstRight, int items)
 {
     // Truncated, as the window counts.
-    return training.items ? int(double(training.firstRight) / training.items * 100.0) : 0;
+    return items ? int(double(firstRight) / items * 100.0) : 0;
 }
+
+int percentRight(const trainingSummary &training)
+{
+    return percentRight(training.firstRight, training.items);
+}
+
 
 QString typeName(int gameType)
 {
@@ -59,18 +66,23 @@ QString csvField(QString field)
     return QLatin1Char('"') + field + QLatin1Char('"');
 }
 
-QChart *makeChart(const QList<trainingSummary> &trainings)
+QChart *makeChart(const QList<trainingSummary> &trainings, bool byPresentation)
 {
-    // One line per type: a line from a "Falschwörter" training to one of
-    // "gruppenfremde Wörter" would draw a progress that is none.
-    QMap<int, QVector<QPointF>> points;
+    // One line per type, and per presentation where more than one was
+    // trained: a line from a "Falschwörter" training to one of "gruppenfremde
+    // Wörter", or from words read to words heard, would draw a progress that
+    // is none.
+    QMap<QPair<int, int>, QVector<QPointF>> points;
     for (const trainingSummary &training : trainings)
-        points[training.gameType].append(QPointF(qreal(training.started.toMSecsSinceEpoch()), percentRight(training)));
+        points[{training.gameType, byPresentation ? training.presentation : 0}].append(
+            QPointF(qreal(training.started.toMSecsSinceEpoch()), percentRight(training)));
     QList<QLineSeries *> lines;
-    for (auto type = points.cbegin(); type != points.cend(); ++type) {
+    for (auto line = points.cbegin(); line != points.cend(); ++line) {
         auto *series = new QLineSeries;
-        series->setName(typeName(type.key()));
-        series->replace(type.value());
+        series->setName(byPresentation ? QStringLiteral("%1<br>%2").arg(typeName(line.key().first),
+                                                                        verlaufReport::presentationName(line.key().second))
+                                       : typeName(line.key().first));
+        series->replace(line.value());
         series->setPointsVisible(true);
         lines.append(series);
     }
@@ -116,6 +128,8 @@ verlaufReport::verlaufReport(const QString &patient, const QList<trainingSummary
     , m_missed(missed)
 {
     const QLocale german(QLocale::German);
+    m_showsPresentations = std::any_of(trainings.cbegin(), trainings.cend(),
+                                       [](const trainingSummary &training) { return training.presentation != 0; });
     m_rows.reserve(trainings.size());
     for (const trainingSummary &training : trainings) {
         QString group = training.group;
@@ -125,16 +139,76 @@ verlaufReport::verlaufReport(const QString &patient, const QList<trainingSummary
                        typeName(training.gameType), group, QString::number(training.items),
                        QString::number(percentRight(training)),
                        training.medianMs < 0 ? QStringLiteral("–") : german.toString(training.medianMs / 1000.0, 'f', 1)});
+        if (m_showsPresentations)
+            m_rows.last().append(presentationName(training.presentation));
     }
 }
 
-QStringList verlaufReport::header(bool twoLines)
+QStringList verlaufReport::header(bool twoLines) const
 {
     QStringList titles{tr("Datum"), tr("Trainingstyp"), tr("Wortgruppe"), tr("Wörter"),
                        tr("Richtig im\n1. Versuch (%)"), tr("Median\nAntwortzeit (s)")};
+    if (m_showsPresentations) {
+        // Room for the extra column on a small screen.
+        titles[4] = tr("Richtig im\n1. Versuch\n(%)");
+        titles[5] = tr("Median\nAntwortzeit\n(s)");
+        titles.append(tr("Darbietung"));
+    }
     if (!twoLines)
         titles.replaceInStrings(QStringLiteral("\n"), QStringLiteral(" "));
     return titles;
+}
+
+QString verlaufReport::presentationName(int presentation)
+{
+    switch (presentation) {
+    case 0:
+        return tr("Nur Schrift");
+    case 1:
+        return tr("Bild und Schrift");
+    case 2:
+        return tr("Hören und Schrift");
+    case 3:
+        return tr("Bild, Hören und Schrift");
+    default:
+        return QString::number(presentation);
+    }
+}
+
+bool verlaufReport::isNumber(int column)
+{
+    return column >= 3 && column <= 5;
+}
+
+bool verlaufReport::showsPresentations() const
+{
+    return m_showsPresentations;
+}
+
+QStringList verlaufReport::byPresentation() const
+{
+    QStringList lines;
+    if (!m_showsPresentations)
+        return lines;
+    // Over the words, not the trainings: a training of five words weighs
+    // less than one of fifty.
+    QMap<int, QMap<int, QPair<int, int>>> counts; // type, presentation: right at once, words
+    for (const trainingSummary &training : m_trainings) {
+        QPair<int, int> &count = counts[training.gameType][training.presentation];
+        count.first += training.firstRight;
+        count.second += training.items;
+    }
+    for (auto type = counts.cbegin(); type != counts.cend(); ++type) {
+        QStringList parts;
+        for (auto count = type->cbegin(); count != type->cend(); ++count) {
+            const int words = count->second;
+            parts.append(tr("%1 %2 % (%3)").arg(presentationName(count.key()),
+                                                 QString::number(percentRight(count->first, words)),
+                                                 words == 1 ? tr("1 Wort") : tr("%1 Wörter").arg(words)));
+        }
+        lines.append(tr("%1, richtig im 1. Versuch: %2").arg(typeName(type.key()), parts.join(QStringLiteral(", "))));
+    }
+    return lines;
 }
 
 const QList<QStringList> &verlaufReport::rows() const
@@ -159,7 +233,7 @@ QString verlaufReport::period() const
 
 QWidget *verlaufReport::chartView(QWidget *parent) const
 {
-    auto *view = new QChartView(makeChart(m_trainings), parent);
+    auto *view = new QChartView(makeChart(m_trainings, m_showsPresentations), parent);
     view->setRenderHint(QPainter::Antialiasing);
     view->setAccessibleName(tr("Richtig im 1. Versuch je Training"));
     return view;
@@ -187,13 +261,15 @@ void verlaufReport::writePdf(QIODevice *device) const
     writer.setCreator(QStringLiteral("Skarvel"));
 
     // 17 cm wide at 96 dpi, drawn at twice that, so that it stays sharp
-    // on paper.
-    const QSizeF size(640, 270);
+    // on paper. A line per presentation needs a longer legend: the chart is
+    // laid out larger and shown at the same width.
+    const int width = 640;
+    const QSizeF size = m_showsPresentations ? QSizeF(760, 320) : QSizeF(width, 270);
     QImage image((size * 2).toSize(), QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         QGraphicsScene scene;
-        QChart *chart = makeChart(m_trainings);
+        QChart *chart = makeChart(m_trainings, m_showsPresentations);
         scene.addItem(chart);
         chart->setGeometry(QRectF(QPointF(0, 0), size));
         // The axes lay themselves out in posted events.
@@ -209,7 +285,13 @@ void verlaufReport::writePdf(QIODevice *device) const
                             tr("Zeitraum: %1").arg(period()),
                             tr("Erstellt am %1 mit Skarvel")
                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))),
-                            QString::number(int(size.width())));
+                            QString::number(width));
+    if (m_showsPresentations) {
+        QStringList lines = byPresentation();
+        for (QString &line : lines)
+            line = line.toHtmlEscaped();
+        html += QStringLiteral("<p>") + lines.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
+    }
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
     for (const QString &title : header(true))
         html += QStringLiteral("<th>") + title.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))
@@ -218,7 +300,7 @@ void verlaufReport::writePdf(QIODevice *device) const
     for (const QStringList &row : m_rows) {
         html += QStringLiteral("<tr>");
         for (int column = 0; column < row.size(); ++column)
-            html += QLatin1String(column >= 3 ? "<td align=\"right\">" : "<td>") + row.at(column).toHtmlEscaped()
+            html += QLatin1String(isNumber(column) ? "<td align=\"right\">" : "<td>") + row.at(column).toHtmlEscaped()
                 + QStringLiteral("</td>");
         html += QStringLiteral("</tr>");
     }
@@ -235,6 +317,10 @@ void verlaufReport::writePdf(QIODevice *device) const
     QFont font = document.defaultFont();
     font.setPointSize(9);
     document.setDefaultFont(font);
+    // A narrow column breaks between words, never inside one.
+    QTextOption wrap = document.defaultTextOption();
+    wrap.setWrapMode(QTextOption::WordWrap);
+    document.setDefaultTextOption(wrap);
     document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("skarvel:chart")), image);
     document.setHtml(html);
     document.print(&writer);

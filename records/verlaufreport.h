@@ -20,8 +20,16 @@ public:
     verlaufReport(const QString &patient, const QList<trainingSummary> &trainings,
                   const QList<QPair<QString, int>> &missed);
 
-    // twoLines: the long titles broken for a narrow table.
-    static QStringList header(bool twoLines = false);
+    // twoLines: the long titles broken for a narrow table. "Darbietung"
+    // comes last, and only where another than "Nur Schrift" was trained:
+    // the columns before it stay where a reader of the CSV expects them.
+    QStringList header(bool twoLines = false) const;
+    static QString presentationName(int presentation);
+    static bool isNumber(int column); // right-aligned
+    bool showsPresentations() const;
+    // Per training type, the percentage right at the first attempt with each
+    // presentation trained; empty where only "Nur Schrift" was.
+    QStringList byPresentation() const;
     // One row per training, oldest first.
     const QList<QStringList> &rows() const;
     const QList<QPair<QString, int>> &missed() const;
@@ -33,7 +41,8 @@ public:
     // Semicolons, UTF-8 with a byte-order mark and CRLF: German spreadsheet
     // programs open it as it is.
     QByteArray csv() const;
-    // An A4 report: patient, period, chart, table, the words missed most.
+    // An A4 report: patient, period, the percentages per presentation, chart,
+    // table, the words missed most.
     void writePdf(QIODevice *device) const;
 
 private:
@@ -41,6 +50,7 @@ private:
     QList<trainingSummary> m_trainings;
     QList<QPair<QString, int>> m_missed;
     QList<QStringList> m_rows;
+    bool m_showsPresentations = false;
 };
 
 #endif // VERLAUFREPORT_H

@@ -54,12 +54,14 @@ class tst_records : public QObject, TrainerFixture
         QSqlDatabase::removeDatabase("check");
         return rows;
     }
-    // WindowDriver::act, and p: a pause beyond the idle limit.
-    static void act(WindowDriver &driver, const QString &actions)
+    // WindowDriver::act, p: a pause beyond the idle limit, S, B, H, A: presentation 0 to 3.
+    void act(WindowDriver &driver, const QString &actions)
     {
         for (QChar action : actions) {
             if (action == 'p')
                 QTest::qWait(1600);
+            else if (QString("SBHA").contains(action))
+                prefs->setPresentation(QString("SBHA").indexOf(action));
             else
                 QCOMPARE(driver.act(action.toLatin1()), QString());
         }
@@ -68,6 +70,23 @@ class tst_records : public QObject, TrainerFixture
     {
         QFile file(fileName);
         return file.open(QFile::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Each version's statements as that version of Skarvel made a new file.
+    static QStringList oldSchema(int version)
+    {
+        QStringList v1{"PRAGMA application_id = 1397445206", "PRAGMA user_version = 1",
+                       "CREATE TABLE patients (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, created TEXT NOT NULL)",
+                       "CREATE TABLE trainings (id INTEGER PRIMARY KEY, patient_id INTEGER NOT NULL REFERENCES patients(id) ON DELETE CASCADE,"
+                       " started TEXT NOT NULL, ended TEXT, game_type INTEGER NOT NULL, word_group TEXT NOT NULL, word_list TEXT NOT NULL)",
+                       "CREATE INDEX trainings_by_patient ON trainings (patient_id, started)",
+                       "CREATE TABLE answers (id INTEGER PRIMARY KEY, training_id INTEGER NOT NULL REFERENCES trainings(id) ON DELETE CASCADE,"
+                       " at TEXT NOT NULL, right_word TEXT NOT NULL, shown_words TEXT NOT NULL, first_choice TEXT,"
+                       " first_attempt_right INTEGER NOT NULL, attempts INTEGER NOT NULL, response_ms INTEGER)",
+                       "CREATE INDEX answers_by_training ON answers (training_id, first_attempt_right, response_ms)"};
+        return version == 1 ? v1 : v1 << "PRAGMA user_version = 2"
+            << "CREATE TABLE patients_v2 (id INTEGER PRIMARY KEY, name TEXT NOT NULL, note TEXT NOT NULL DEFAULT '', match_key TEXT NOT NULL,"
+               " created TEXT NOT NULL)" << "INSERT INTO patients_v2 (id, name, match_key, created) SELECT id, name, '', created FROM patients"
+            << "DROP TABLE patients" << "ALTER TABLE patients_v2 RENAME TO patients" << "CREATE UNIQUE INDEX patients_by_key ON patients (match_key)";
     }
     static void answer(recordStore &store, trainingRecord &training, const QString &shown, int choice, int ms)
     {
@@ -105,7 +124,7 @@ private slots:
     {
         QTest::addColumn<QString>("actions"); // see act()
         QTest::addColumn<QStringList>("answers"); // training|right at once|attempts|choice made
-        QTest::addColumn<QStringList>("trainings"); // type|group
+        QTest::addColumn<QStringList>("trainings"); // type and presentation but S, as in act()|group
         const QStringList baum{"0|Baumarten"};
         QTest::newRow("right, wrong") << "rnwrrn" << QStringList{"1|1|1|1", "1|0|2|1"} << baum;
         QTest::newRow("no choice") << "n" << QStringList{"1|0|0|0"} << baum;
@@ -113,6 +132,8 @@ private slots:
         QTest::newRow("group") << "rngrn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + QStringList{"0|Blumenarten"};
         QTest::newRow("type") << "rntrn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + QStringList{"1|Baumarten"};
         QTest::newRow("pause") << "rnprn" << QStringList{"1|1|1|1", "2|1|1|1"} << baum + baum;
+        QTest::newRow("presentations") << "HrnArnBrnSrn" << QStringList{"1|1|1|1", "2|1|1|1", "3|1|1|1", "4|1|1|1"}
+                                       << QStringList{"0H|Baumarten", "0A|Baumarten", "0B|Baumarten", "0|Baumarten"};
     }
     // One row per item left by "Weiter", its words as shown, its first choice
     // judged as the window judged it; a new training on every change.
@@ -121,7 +142,8 @@ private slots:
         QFETCH(QString, actions);
         QFETCH(QStringList, answers);
         QFETCH(QStringList, trainings);
-        start("[General]\ngameType=0\n", "Frau Test");
+        // A presentation first is the one stored.
+        start("[General]\ngameType=0\npresentation=" + QByteArray::number(qMax(0, QString("SBHA").indexOf(actions[0]))) + "\n", "Frau Test");
         QTRY_COMPARE(window->windowTitle(), "Pondrel - Skarvel – Frau Test");
         records()->recorder().setIdleLimit(1500);
         WindowDriver &driver = *this->driver;
@@ -131,7 +153,8 @@ private slots:
                         " WHERE instr(';' || shown_words || ';', ';' || right_word || ';')"
                         " AND coalesce(first_choice = right_word, 0) = first_attempt_right ORDER BY id"),
                  answers);
-        QCOMPARE(select("SELECT game_type, word_group FROM trainings WHERE ended >= started ORDER BY id"), trainings);
+        QCOMPARE(select("SELECT game_type || substr('BHA', presentation, 1), word_group FROM trainings"
+                        " WHERE ended >= started ORDER BY id"), trainings);
     }
 
     void choosing_data()
@@ -187,6 +210,7 @@ private slots:
         QTest::newRow("garbled page") << QByteArray("garbled") << true << true;
         QTest::newRow("empty") << QByteArray() << false << true;
         QTest::newRow("newer") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 99") << false << false;
+        QTest::newRow("next") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 4") << false << false;
     }
     // A file that is no record of ours is moved aside as it is and a new one
     // started, with one message; one from a newer version is left alone.
@@ -217,6 +241,8 @@ private slots:
         const QStringList aside = QDir(QFileInfo(file()).path()).entryList({"skarvel.sqlite.damaged-2*"});
         QCOMPARE(aside.size(), int(movedAside));
         QCOMPARE(store.takeNotice().isEmpty(), !movedAside && usable);
+        if (!usable)
+            QCOMPARE(contents(file()), before);
         if (movedAside)
             QCOMPARE(contents(QFileInfo(file()).dir().filePath(aside.first())), before);
         QVERIFY(store.patients().isEmpty());
@@ -283,7 +309,7 @@ private slots:
                 parsed.last() += text[i];
         }
         parsed.removeLast();
-        QStringList shown = verlaufReport::header();
+        QStringList shown = dialog.report().header();
         for (int row = 0; row < table->rowCount(); ++row)
             for (int column = 0; column < table->columnCount(); ++column)
                 shown << table->item(row, column)->text();
@@ -302,35 +328,37 @@ private slots:
 
     void migrating_data()
     {
-        QTest::addColumn<QStringList>("names"); // as a version 1 file holds them
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QStringList>("names"); // as the file holds them
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("plain") << QStringList{"Frau Ärger", "Herr B"} << QStringList{"Frau Ärger", "Herr B"};
-        QTest::newRow("case twins") << QStringList{"Frau Ärger", "FRAU ÄRGER"}
+        QTest::newRow("plain") << 1 << QStringList{"Frau Ärger", "Herr B"} << QStringList{"Frau Ärger", "Herr B"};
+        QTest::newRow("case twins") << 1 << QStringList{"Frau Ärger", "FRAU ÄRGER"}
                                     << QStringList{"Frau Ärger", "FRAU ÄRGER (angelegt am 05.01.2026 10:00)"};
+        QTest::newRow("version 2") << 2 << QStringList{"Frau Ärger", "Herr B"} << QStringList{"Frau Ärger", "Herr B"};
     }
-    // A file of version 1, written as that version wrote it, opens with every
-    // patient, training and answer; twins but for case are told apart, and
-    // from then on the file itself refuses a twin.
+    // A file of version 1 or 2, written as that version wrote it, opens with every
+    // patient, training and answer, each training words only; twins but for case are
+    // told apart, and from then on the file itself refuses a twin.
     void migrating()
     {
+        QFETCH(int, version);
         QFETCH(QStringList, names);
         QFETCH(QStringList, shown);
         QDir().mkpath(QFileInfo(file()).path());
-        QStringList v1{"PRAGMA application_id = 1397445206", "PRAGMA user_version = 1",
-                       "CREATE TABLE patients (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, created TEXT NOT NULL)",
-                       "CREATE TABLE trainings (id INTEGER PRIMARY KEY, patient_id INTEGER NOT NULL REFERENCES patients(id) ON DELETE"
-                       " CASCADE, started TEXT NOT NULL, ended TEXT, game_type INTEGER NOT NULL, word_group TEXT NOT NULL, word_list TEXT NOT NULL)",
-                       "CREATE TABLE answers (id INTEGER PRIMARY KEY, training_id INTEGER NOT NULL REFERENCES trainings(id) ON DELETE CASCADE,"
-                       " at TEXT NOT NULL, right_word TEXT NOT NULL, shown_words TEXT NOT NULL, first_choice TEXT,"
-                       " first_attempt_right INTEGER NOT NULL, attempts INTEGER NOT NULL, response_ms INTEGER)"};
+        QStringList v1 = oldSchema(version);
         for (int i = 0; i < names.size(); ++i)
-            v1 << QString("INSERT INTO patients VALUES (%1, '%2', '2026-01-05T10:00:00Z')").arg(QString::number(i + 1), names[i])
+            v1 << QString(version == 1 ? "INSERT INTO patients VALUES (%1, '%2', '2026-01-05T10:00:00Z')" : "INSERT INTO patients VALUES"
+                          " (%1, '%2', '', '%3\n', '2026-01-05T10:00:00Z')").arg(QString::number(i + 1), names[i], names[i].toCaseFolded())
                << QString("INSERT INTO trainings VALUES (%1, %1, '2026-01-05T10:00:00Z', NULL, 0, 'Obst', '')").arg(i + 1)
                << QString("INSERT INTO answers VALUES (%1, %1, '2026-01-05T10:00:00Z', 'Apfel', 'Apfel;Apfl;Appel', 'Apfl', 0, 2, 900)").arg(i + 1);
         for (const QString &statement : v1)
             select(statement);
+        const QStringList answers = select("SELECT * FROM answers"),
+                          trainings = select("SELECT * FROM trainings").replaceInStrings(QRegularExpression("$"), "|0");
         recordStore store;
         QVERIFY(store.open(false));
+        QCOMPARE(select("PRAGMA user_version") + select("SELECT * FROM trainings") + select("SELECT * FROM answers"),
+                 QStringList{"3"} + trainings + answers);
         shown.replaceInStrings("05.01.2026 10:00", QDateTime(QDate(2026, 1, 5), QTime(10, 0), Qt::UTC).toLocalTime().toString("dd.MM.yyyy HH:mm"));
         QStringList patients;
         for (const patientRecord &patient : store.patients()) {
@@ -342,6 +370,54 @@ private slots:
         QVERIFY(store.addPatient("Frau Ärger", "geb. 1948"));
         select("INSERT INTO patients (name, note, match_key, created) VALUES ('x', '', 'frau ärger\n', '')");
         QCOMPARE(store.patients().size(), names.size() + 1);
+    }
+
+    void byPresentation_data()
+    {
+        QTest::addColumn<QStringList>("trainings"); // type|presentation|first attempts, 1: right
+        QTest::newRow("words only") << QStringList{"0|0|10", "1|0|11"};
+        QTest::newRow("two") << QStringList{"0|0|110", "0|1|1110", "0|0|0"};
+        QTest::newRow("all, both types") << QStringList{"0|2|11", "1|3|10", "0|1|011", "1|0|111", "0|0|00"};
+    }
+    // Per type, the percentage right at the first attempt with each
+    // presentation, over its words; nothing of it where all were words only.
+    void byPresentation()
+    {
+        QFETCH(QStringList, trainings);
+        const QStringList types{"Falschwörter", "gruppenfremde Wörter"},
+            names{"Nur Schrift", "Bild und Schrift", "Hören und Schrift", "Bild, Hören und Schrift"};
+        recordStore store;
+        QVERIFY(store.open(true) && store.addPatient("Frau Test") == 1);
+        QMap<QPair<int, int>, QString> firsts; // type and presentation: the first attempts
+        QStringList shown{"Darbietung"}; // the CSV's last column
+        for (const QString &line : trainings) {
+            trainingRecord training{0, 1, line.at(0).digitValue(), "Obst", QString(), line.at(2).digitValue()};
+            for (QChar first : line.mid(4))
+                answer(store, training, "Apfel;Apfl;Appel", first == '1' ? 0 : 1, 500);
+            firsts[{training.gameType, training.presentation}] += line.mid(4);
+            shown << names[training.presentation];
+        }
+        const bool used = shown.count("Nur Schrift") < trainings.size();
+        QMap<int, QStringList> parts;
+        QStringList series, lines; // what the chart and the label say
+        for (auto n = firsts.cbegin(); n != firsts.cend(); ++n) {
+            parts[n.key().first] << QString("%1 %2 % (%3 Wörter)").arg(names[n.key().second], QString::number(n->count('1') * 100 / n->size()),
+                                                                       QString::number(n->size()));
+            series << types[n.key().first] + (used ? "<br>" + names[n.key().second] : QString());
+        }
+        for (auto type = parts.cbegin(); type != parts.cend() && used; ++type)
+            lines << types[type.key()] + ", richtig im 1. Versuch: " + type->join(", ");
+
+        verlaufDialog dialog(store, 1, "Frau Test");
+        auto *label = dialog.findChild<QLabel *>("label_presentations");
+        QCOMPARE(label->isVisibleTo(&dialog) ? label->text().split('\n') : QStringList(), lines);
+        QStringList drawn, csv;
+        for (QAbstractSeries *line : dialog.findChild<QChartView *>()->chart()->series())
+            drawn << line->name();
+        for (const QString &row : QString::fromUtf8(dialog.report().csv()).split("\r\n", Qt::SkipEmptyParts))
+            csv << row.section(';', 6);
+        QCOMPARE(drawn, series);
+        QCOMPARE(csv.join('|'), used ? shown.join('|') : QString(trainings.size(), '|'));
     }
 
     void names_data()
