@@ -12,11 +12,13 @@
 #include <QStandardPaths>
 #include <QVector>
 
+#include <QUuid>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-const int recordStore::schemaVersion = 3;
+const int recordStore::schemaVersion = 4;
 const int recordStore::nameLength = 80;
 const int recordStore::noteLength = 60;
 
@@ -77,7 +79,31 @@ const std::vector<std::vector<const char *>> migrations = {
     {
         "ALTER TABLE trainings ADD COLUMN presentation INTEGER NOT NULL DEFAULT 0",
     },
+    // Identities that stay with a row wherever it is copied (a homework file
+    // and its return, another computer's records), so that merging adds each
+    // answer once; the records' own identity tells a file from another
+    // practice's; at_home marks the trainings done at home.
+    {
+        "ALTER TABLE patients ADD COLUMN uid TEXT",
+        "ALTER TABLE trainings ADD COLUMN uid TEXT",
+        "ALTER TABLE trainings ADD COLUMN at_home INTEGER NOT NULL DEFAULT 0",
+        "ALTER TABLE answers ADD COLUMN uid TEXT",
+        "UPDATE patients SET uid = lower(hex(randomblob(16)))",
+        "UPDATE trainings SET uid = lower(hex(randomblob(16)))",
+        "UPDATE answers SET uid = lower(hex(randomblob(16)))",
+        "CREATE UNIQUE INDEX patients_by_uid ON patients (uid)",
+        "CREATE UNIQUE INDEX trainings_by_uid ON trainings (uid)",
+        "CREATE UNIQUE INDEX answers_by_uid ON answers (uid)",
+        "CREATE TABLE store_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
+        "INSERT INTO store_info (key, value) VALUES ('records_uid', lower(hex(randomblob(16))))",
+    },
 };
+
+// 32 lower-case hex digits, as the migration writes them.
+QString newUid()
+{
+    return QUuid::createUuid().toString(QUuid::Id128);
+}
 
 QString tr(const char *text)
 {
@@ -498,8 +524,10 @@ qint64 recordStore::addPatient(const QString &name, const QString &note)
         return 0;
     }
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("INSERT INTO patients (name, note, match_key, created) VALUES (?, coalesce(?, ''), ?, ?)"));
-    for (const QString &value : {clean, cleanedNote, matchKey(clean, cleanedNote), isoTime(QDateTime::currentDateTimeUtc())})
+    query.prepare(QStringLiteral("INSERT INTO patients (name, note, match_key, created, uid)"
+                                 " VALUES (?, coalesce(?, ''), ?, ?, ?)"));
+    for (const QString &value : {clean, cleanedNote, matchKey(clean, cleanedNote), isoTime(QDateTime::currentDateTimeUtc()),
+                                 newUid()})
         query.addBindValue(value);
     if (!query.exec()) {
         fail(tr("„%1“ kann nicht angelegt werden").arg(clean), query.lastError());
@@ -571,13 +599,15 @@ bool recordStore::recordAnswer(trainingRecord &training, const answerRecord &ans
     QSqlQuery query(m_db);
     bool ok = m_db.transaction();
     if (ok && begins) {
+        if (training.uid.isEmpty())
+            training.uid = newUid();
         query.prepare(QStringLiteral("INSERT INTO trainings (patient_id, started, game_type, word_group, word_list,"
-                                     " presentation) VALUES (?, ?, ?, coalesce(?, ''), coalesce(?, ''), ?)"));
+                                     " presentation, uid, at_home) VALUES (?, ?, ?, coalesce(?, ''), coalesce(?, ''), ?, ?, ?)"));
         // Qt 5 binds a null string as NULL, Qt 6 as text: coalesce() makes
         // both write the same.
         for (const QVariant &value : {QVariant(training.patientId), QVariant(isoTime(answer.at)),
                                       QVariant(training.gameType), QVariant(training.group), QVariant(training.wordList),
-                                      QVariant(training.presentation)})
+                                      QVariant(training.presentation), QVariant(training.uid), QVariant(int(training.atHome))})
             query.addBindValue(value);
         ok = query.exec();
         training.id = query.lastInsertId().toLongLong();
@@ -585,12 +615,12 @@ bool recordStore::recordAnswer(trainingRecord &training, const answerRecord &ans
     if (ok) {
         // No choice: NULL.
         query.prepare(QStringLiteral("INSERT INTO answers (training_id, at, right_word, shown_words, first_choice,"
-                                     " first_attempt_right, attempts, response_ms)"
-                                     " VALUES (?, ?, ?, ?, NULLIF(?, ''), ?, ?, NULLIF(?, -1))"));
+                                     " first_attempt_right, attempts, response_ms, uid)"
+                                     " VALUES (?, ?, ?, ?, NULLIF(?, ''), ?, ?, NULLIF(?, -1), ?)"));
         for (const QVariant &value : {QVariant(training.id), QVariant(isoTime(answer.at)), QVariant(answer.rightWord),
                                       QVariant(answer.shownWords.join(QLatin1Char(';'))), QVariant(answer.firstChoice),
                                       QVariant(int(answer.firstAttemptRight)), QVariant(answer.attempts),
-                                      QVariant(answer.responseMs)})
+                                      QVariant(answer.responseMs), QVariant(answer.uid.isEmpty() ? newUid() : answer.uid)})
             query.addBindValue(value);
         ok = query.exec();
     }
@@ -635,7 +665,8 @@ QList<trainingSummary> recordStore::trainings(qint64 patientId)
     // meanwhile can neither add answers to a training not yet listed nor
     // credit them to another. The answers come from their index alone.
     query.prepare(QStringLiteral("SELECT t.id, t.started, t.ended, t.game_type, t.word_group, t.word_list,"
-                                 " a.training_id, a.first_attempt_right, a.response_ms, t.presentation FROM trainings t"
+                                 " a.training_id, a.first_attempt_right, a.response_ms, t.presentation, t.at_home"
+                                 " FROM trainings t"
                                  " LEFT JOIN answers a ON a.training_id = t.id"
                                  " WHERE t.patient_id = ? ORDER BY t.started, t.id"));
     query.addBindValue(patientId);
@@ -647,7 +678,8 @@ QList<trainingSummary> recordStore::trainings(qint64 patientId)
         if (list.isEmpty() || query.value(0).toLongLong() != training) {
             training = query.value(0).toLongLong();
             list.append({fromIsoTime(query.value(1)), fromIsoTime(query.value(2)), query.value(3).toInt(),
-                         query.value(4).toString(), query.value(5).toString(), 0, 0, -1, query.value(9).toInt()});
+                         query.value(4).toString(), query.value(5).toString(), 0, 0, -1, query.value(9).toInt(),
+                         query.value(10).toBool()});
             times.append(QVector<int>());
         }
         if (query.isNull(6))

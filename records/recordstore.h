@@ -31,6 +31,8 @@ struct trainingRecord
     QString group;
     QString wordList; // empty: the bundled list
     int presentation = 0; // preferences::Presentation: 0 words only
+    QString uid{};        // made with the first answer where empty
+    bool atHome = false;  // trained from a homework file
 };
 
 // One item, left by "Weiter" or the delay.
@@ -43,6 +45,7 @@ struct answerRecord
     bool firstAttemptRight = false;
     int attempts = 0;    // choices up to and including the right one
     int responseMs = -1; // showing to first choice; -1: no choice
+    QString uid{};       // made when it is written where empty
 };
 
 // One line of the Verlauf.
@@ -57,6 +60,7 @@ struct trainingSummary
     int firstRight = 0;
     int medianMs = -1; // -1: no item had a choice
     int presentation = 0;
+    bool atHome = false;
 };
 
 // The patients and their answers in one SQLite file (the schema is in the

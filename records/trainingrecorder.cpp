@@ -130,4 +130,5 @@ void trainingRecorder::endTraining(const QDateTime &ended)
             emit writeFailed(store->takeNotice());
     }
     training.id = 0;
+    training.uid.clear(); // the next training is another one
 }

@@ -37,6 +37,14 @@ class tst_records : public QObject, TrainerFixture
             wireRecords(window, prefs, StartOptions{QString(), patient});
         });
     }
+    // Every row has an identity of its own, and so have the records.
+    static void identities()
+    {
+        for (const char *table : {"patients", "trainings", "answers"})
+            QCOMPARE(select(QString("SELECT count(DISTINCT uid) = count(*) AND min(length(uid)) = 32 FROM %1").arg(table)),
+                     QStringList{"1"});
+        QCOMPARE(select("SELECT length(value) FROM store_info WHERE key = 'records_uid'"), QStringList{"32"});
+    }
     // The rows of a query on the file, fields joined by "|".
     static QStringList select(const QString &sql, const QString &fileName = file())
     {
@@ -155,6 +163,7 @@ private slots:
                  answers);
         QCOMPARE(select("SELECT game_type || substr('BHA', presentation, 1), word_group FROM trainings"
                         " WHERE ended >= started ORDER BY id"), trainings);
+        identities();
     }
 
     void choosing_data()
@@ -210,7 +219,7 @@ private slots:
         QTest::newRow("garbled page") << QByteArray("garbled") << true << true;
         QTest::newRow("empty") << QByteArray() << false << true;
         QTest::newRow("newer") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 99") << false << false;
-        QTest::newRow("next") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 4") << false << false;
+        QTest::newRow("next") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 5") << false << false;
     }
     // A file that is no record of ours is moved aside as it is and a new one
     // started, with one message; one from a newer version is left alone.
@@ -354,11 +363,15 @@ private slots:
         for (const QString &statement : v1)
             select(statement);
         const QStringList answers = select("SELECT * FROM answers"),
-                          trainings = select("SELECT * FROM trainings").replaceInStrings(QRegularExpression("$"), "|0");
+                          trainings = select("SELECT * FROM trainings").replaceInStrings(QRegularExpression("$"), "|0|0");
         recordStore store;
         QVERIFY(store.open(false));
-        QCOMPARE(select("PRAGMA user_version") + select("SELECT * FROM trainings") + select("SELECT * FROM answers"),
-                 QStringList{"3"} + trainings + answers);
+        const QString old = "id, training_id, at, right_word, shown_words, first_choice, first_attempt_right, attempts, response_ms";
+        QCOMPARE(select("PRAGMA user_version") + select("SELECT id, patient_id, started, ended, game_type, word_group, word_list,"
+                                                        " presentation, at_home FROM trainings")
+                     + select("SELECT " + old + " FROM answers"),
+                 QStringList{"4"} + trainings + answers);
+        identities();
         shown.replaceInStrings("05.01.2026 10:00", QDateTime(QDate(2026, 1, 5), QTime(10, 0), Qt::UTC).toLocalTime().toString("dd.MM.yyyy HH:mm"));
         QStringList patients;
         for (const patientRecord &patient : store.patients()) {
