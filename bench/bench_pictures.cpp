@@ -73,8 +73,11 @@ int main(int argc, char *argv[])
     TemporaryConfig config;
     config.write("[General]\ngameType=0\nwordGroup=Alle\npresentation=" + QByteArray::number(presentation) + '\n');
     MovedClock clock;
+    QElapsedTimer built;
+    built.start();
     preferences prefs(QStringLiteral("Pondrel"), QStringLiteral("Skarvel"));
     gameThreeWords window(&prefs, threeWords::bundledDocument, clock);
+    std::printf("window built in %.1f ms\n", built.nsecsElapsed() / 1e6);
     if (photos) {
         const QString list = writePhotoList(config.dir.path());
         QStringList names;
