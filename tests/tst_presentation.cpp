@@ -127,6 +127,13 @@ private slots:
         }
     }
 
+    // The window and its speaker first, then the daemon they talked to.
+    void cleanupTestCase()
+    {
+        stopTrainer();
+        speech.reset();
+    }
+
     void pictures_data()
     {
         QTest::addColumn<QByteArray>("settings");
