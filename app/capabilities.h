@@ -15,7 +15,8 @@ struct StartOptions;
 void wireWordLists(gameThreeWords &window, preferences &prefs, const StartOptions &options);
 // Patients and their records: the menu "Patient", --patient and the key "patient".
 void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions &options);
-// Spoken words: the group "Vorlesen" of the settings dialog and the key "speakWords".
+// Spoken words: the group "Vorlesen" of the settings dialog and the key "speakWords",
+// and the right word heard when the presentation listens ("Hören").
 void wireSpeech(gameThreeWords &window, preferences &prefs);
 
 #endif // CAPABILITIES_H

@@ -70,6 +70,11 @@ wordSpeaker *speakerOf(gameThreeWords &window)
     return window.findChild<wordSpeaker *>(QString(), Qt::FindDirectChildrenOnly);
 }
 
+bool listens(preferences &prefs)
+{
+    return preferences::speaksRightWord(prefs.presentation());
+}
+
 void sayIfAny(wordSpeaker *speaker, const QString &text)
 {
     if (!text.isEmpty())
@@ -93,27 +98,31 @@ wordSpeaker *createSpeaker(gameThreeWords &window, preferences &prefs)
     // Read at each event, so that switching speech off in the dialog
     // silences the trainer at once.
     auto on = [&prefs] { return speechSettings(prefs).speakWords(); };
+    // "Hören": the right word alone, whatever "Wörter vorlesen" says; the
+    // patient hears it and finds it among the written ones.
+    auto listening = [&prefs] { return preferences::speaksRightWord(prefs.presentation()); };
+    auto itemText = [&item, on, listening] {
+        return listening() ? item.rightWord() : on() ? spokenItem(item) : QString();
+    };
 
-    QObject::connect(speaker, &wordSpeaker::ready, speaker, [&window, speaker, &item, on] {
-        window.setRepeatOffered(on());
-        if (on() && item.firstAttempt())
-            sayIfAny(speaker, spokenItem(item));
+    QObject::connect(speaker, &wordSpeaker::ready, speaker, [&window, speaker, &item, on, listening, itemText] {
+        window.setRepeatOffered(on() || listening());
+        if (item.firstAttempt())
+            sayIfAny(speaker, itemText());
     });
     QObject::connect(speaker, &wordSpeaker::unavailable, speaker, [](const QString &reason) {
         qWarning("Wörter vorlesen: %s", qUtf8Printable(reason));
     });
 
-    QObject::connect(&window, &gameThreeWords::itemShown, speaker, [speaker, &item, on] {
-        if (on())
-            sayIfAny(speaker, spokenItem(item));
+    QObject::connect(&window, &gameThreeWords::itemShown, speaker, [speaker, itemText] {
+        sayIfAny(speaker, itemText());
     });
     QObject::connect(&window, &gameThreeWords::answerJudged, speaker, [speaker, on](const QString &, bool right) {
         if (on())
             speaker->say(right ? QStringLiteral("Richtig") : QStringLiteral("Falsch"));
     });
-    QObject::connect(&window, &gameThreeWords::repeatRequested, speaker, [speaker, &item, on] {
-        if (on())
-            sayIfAny(speaker, spokenItem(item));
+    QObject::connect(&window, &gameThreeWords::repeatRequested, speaker, [speaker, itemText] {
+        sayIfAny(speaker, itemText());
     });
     QObject::connect(&window, &gameThreeWords::wordLingered, speaker, [speaker, &item, on](const QString &word) {
         if (on() && item.gameType() == 1)
@@ -171,9 +180,9 @@ void fillSettingsDialog(gameThreeWords &window, preferences &prefs, einstellunge
         }
         if (!speaker)
             return;
-        if (!on)
+        if (!on && !listens(prefs))
             speaker->stop();
-        window.setRepeatOffered(on && speaker->status() == wordSpeaker::Ready);
+        window.setRepeatOffered((on || listens(prefs)) && speaker->status() == wordSpeaker::Ready);
     });
     QObject::connect(dialog, &einstellungen::speechVoiceChanged, dialog, [&window, &prefs](const QString &name) {
         speechSettings(prefs).setVoice(name);
@@ -195,7 +204,7 @@ void fillSettingsDialog(gameThreeWords &window, preferences &prefs, einstellunge
 
 void wireSpeech(gameThreeWords &window, preferences &prefs)
 {
-    if (speechSettings(prefs).speakWords()) {
+    if (speechSettings(prefs).speakWords() || listens(prefs)) {
         wordSpeaker *speaker = createSpeaker(window, prefs);
         // Switched on in an earlier run: no open dialog says why it is silent.
         QObject::connect(speaker, &wordSpeaker::unavailable, &window, &gameThreeWords::tellOnce);
@@ -203,4 +212,27 @@ void wireSpeech(gameThreeWords &window, preferences &prefs)
     }
     QObject::connect(&window, &gameThreeWords::settingsOpened, &window,
                      [&window, &prefs](einstellungen *dialog) { fillSettingsDialog(window, prefs, dialog); });
+    // "Hören" chosen in the dialog: the speaker comes up if it is not there
+    // yet; where it cannot, the window says why at once, and the items go
+    // on as written words only.
+    QObject::connect(&prefs, &preferences::presentationChanged, &window, [&window, &prefs] {
+        wordSpeaker *speaker = speakerOf(window);
+        if (!listens(prefs)) {
+            if (speaker && !speechSettings(prefs).speakWords()) {
+                speaker->stop();
+                window.setRepeatOffered(false);
+            }
+            return;
+        }
+        if (!speaker) {
+            speaker = createSpeaker(window, prefs);
+            QObject::connect(speaker, &wordSpeaker::unavailable, &window, &gameThreeWords::tellOnce);
+            return speaker->start();
+        }
+        if (speaker->status() == wordSpeaker::Unavailable)
+            return window.tellOnce(speaker->reason());
+        QObject::connect(speaker, &wordSpeaker::unavailable, &window, &gameThreeWords::tellOnce,
+                         Qt::UniqueConnection);
+        window.setRepeatOffered(speaker->status() == wordSpeaker::Ready);
+    });
 }

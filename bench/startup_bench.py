@@ -10,7 +10,11 @@ ratios skarvel / empty window.
 
 usage: startup_bench.py SKARVEL EMPTYWINDOW [RUNS] [-- SKARVEL ARGUMENTS]
 A settings file named by SKARVEL_BENCH_SETTINGS is copied into every fresh
-configuration of skarvel (to start it with speech on, say)."""
+configuration of skarvel (to start it with speech on, say). With
+SKARVEL_BENCH_PRESENTATION=N the key presentation=N is added to it, and the
+first item comes from a group with pictures ("Obst", "Falschwörter"), so that
+a picture is drawn before the window maps:
+  SKARVEL_BENCH_PRESENTATION=1 bench/startup_bench.py build/app/skarvel build/bench/emptywindow"""
 
 import os
 import shutil
@@ -74,6 +78,14 @@ def main():
     skarvel, empty = [args[0]] + extra, [args[1]]
     runs = int(args[2]) if len(args) > 2 else 15
     settings = os.environ.get("SKARVEL_BENCH_SETTINGS")
+    presentation = os.environ.get("SKARVEL_BENCH_PRESENTATION")
+    if presentation is not None:
+        lines = open(settings, encoding="utf-8").read() if settings else "[General]\n"
+        lines += f"presentation={int(presentation)}\ngameType=0\nwordGroup=Obst\n"
+        merged = tempfile.NamedTemporaryFile("w", suffix=".conf", delete=False, encoding="utf-8")
+        merged.write(lines)
+        merged.close()
+        settings = merged.name
     server, name = start_xvfb()
     results = {"skarvel": [], "empty": []}
     try:
@@ -91,7 +103,7 @@ def main():
 
     t_s, r_s = (statistics.median(v) for v in zip(*results["skarvel"]))
     t_e, r_e = (statistics.median(v) for v in zip(*results["empty"]))
-    print(f"runs each: {runs}")
+    print(f"runs each: {runs}" + (f", presentation {presentation}" if presentation is not None else ""))
     print(f"skarvel:      {t_s * 1000:7.1f} ms to mapped window, peak RSS {r_s / 1024:6.1f} MiB")
     print(f"empty window: {t_e * 1000:7.1f} ms to mapped window, peak RSS {r_e / 1024:6.1f} MiB")
     print(f"ratio time {t_s / t_e:.2f}, ratio memory {r_s / r_e:.2f}")

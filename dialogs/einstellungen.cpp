@@ -16,7 +16,7 @@ einstellungen::einstellungen(QWidget *parent)
     keepOnScreen(this);
 
     ui.label_speechNote->hide();
-    // The form is laid out for 474 x 340 pixels. Where the platform's font
+    // The form is laid out for 474 x 380 pixels. Where the platform's font
     // is wider than the one it was drawn with, "Zeitverzögerung" would be cut
     // off; the dialog then grows just enough to show every text whole, and
     // stays fixed at that size.
@@ -31,6 +31,9 @@ einstellungen::einstellungen(QWidget *parent)
             this, &einstellungen::timeDelayChanged);
     connect(ui.spinBox_fontSize, qOverload<int>(&QSpinBox::valueChanged),
             this, &einstellungen::fontSizeChanged);
+    // activated: the user's choice only, so that presetting stores nothing.
+    connect(ui.comboBox_presentation, qOverload<int>(&QComboBox::activated), this,
+            &einstellungen::presentationChanged);
     connect(ui.checkBox_speakWords, &QCheckBox::clicked, this, &einstellungen::speakWordsChanged);
     connect(ui.comboBox_voice, &QComboBox::textActivated, this, &einstellungen::speechVoiceChanged);
     connect(ui.slider_rate, &QSlider::valueChanged, this, &einstellungen::speechRateChanged);
@@ -69,6 +72,11 @@ void einstellungen::setGameMethod(int method)
 void einstellungen::setTimeDelay(int time)
 {
     ui.spinBox_time->setValue(time / 1000);
+}
+
+void einstellungen::setPresentation(int presentation)
+{
+    ui.comboBox_presentation->setCurrentIndex(qBound(0, presentation, ui.comboBox_presentation->count() - 1));
 }
 
 void einstellungen::setSpeakWords(bool on)

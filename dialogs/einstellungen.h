@@ -29,6 +29,8 @@ signals:
     void speechVoiceChanged(const QString &name);
     void speechRateChanged(int rate);
     void speechProbeRequested();
+    // The user chose how an item is offered: 0 "Nur Schrift" .. 3.
+    void presentationChanged(int presentation);
 
 public slots:
     void showPreferences();
@@ -36,6 +38,7 @@ public slots:
     void setGameMethod(int method);
     // time in milliseconds; the dialog edits whole seconds.
     void setTimeDelay(int time);
+    void setPresentation(int presentation);
     void setSpeakWords(bool on);
     void setSpeechRate(int rate); // -5 .. 5
     // The voice list and the choice can be used once there are voices.

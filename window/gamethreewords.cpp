@@ -106,6 +106,11 @@ gameThreeWords::gameThreeWords(preferences *prefs, const QString &documentPath, 
 
     ui.label_haken->hide();
 
+    // Where an entry has no picture the room stays empty, so that the words
+    // stand in the same place for every item; without "Bild" there is none.
+    ui.pictureView->setVisible(preferences::showsPicture(prefs->presentation()));
+    connect(prefs, &preferences::presentationChanged, this, &gameThreeWords::followPresentation);
+
     setUpCapabilityHooks();
     setUpInput();
     fitLayout();
@@ -133,7 +138,7 @@ void gameThreeWords::setUpCapabilityHooks()
     noticeLabel = new QLabel(ui.outerBox);
     noticeLabel->setWordWrap(true);
     noticeLabel->setAlignment(Qt::AlignCenter);
-    ui.verticalLayout_2->insertWidget(2, noticeLabel);
+    ui.verticalLayout_2->insertWidget(ui.verticalLayout_2->indexOf(ui.innerBox) + 1, noticeLabel);
     showNotice(!canDraw(prefs->gameType()));
 
     lingerTimer.setSingleShot(true);
@@ -262,6 +267,9 @@ void gameThreeWords::setWordGroups(const QStringList &names, const QList<QString
                                    const QString &source)
 {
     m_wordListSource = source;
+    // Its folder may have changed with the list.
+    m_pictures.reset();
+    m_picturesLookedAt.clear();
     threeWords::setWordGroups(names, entries);
     selectStoredGroup();
     setGameListComboBox(prefs->gameType());
@@ -466,6 +474,9 @@ void gameThreeWords::preferencesUi()
     dialog.setFontSize(prefs->fontSize());
     dialog.setGameMethod(prefs->gameMethod());
     dialog.setTimeDelay(prefs->timeDelay());
+    // The store writes it only when it changes.
+    dialog.setPresentation(prefs->presentation());
+    connect(&dialog, &einstellungen::presentationChanged, prefs, &preferences::setPresentation);
     emit settingsOpened(&dialog);
 
     dialog.exec();
@@ -587,7 +598,51 @@ void gameThreeWords::placeWords()
         showNotice(noItem);
     m_training.show(noItem ? QStringList() : shownWords(), prefs->gameType(),
                     noItem ? QString() : itemPart(item, 0));
+    showPicture();
     emit itemShown(shownWords(), prefs->gameType(), shownRightWord());
+}
+
+void gameThreeWords::showPicture()
+{
+    const QString &word = m_training.rightWord();
+    if (!preferences::showsPicture(prefs->presentation()) || word.isEmpty())
+        return ui.pictureView->clear();
+    ui.pictureView->setPicture(pictures().find(word), word);
+    const QString lookedAt = m_wordListSource + QLatin1Char('\n') + actualGroup();
+    if (lookedAt != m_picturesLookedAt) {
+        m_picturesLookedAt = lookedAt;
+        // Once the window shows and the group is settled.
+        QTimer::singleShot(0, this, &gameThreeWords::tellIfGroupHasNoPictures);
+    }
+}
+
+const wordPictures &gameThreeWords::pictures()
+{
+    if (!m_pictures)
+        m_pictures.emplace(m_wordListSource);
+    return *m_pictures;
+}
+
+void gameThreeWords::tellIfGroupHasNoPictures()
+{
+    if (!preferences::showsPicture(prefs->presentation()) || selectedEntries().isEmpty())
+        return;
+    for (const QString &entry : selectedEntries()) {
+        if (!pictures().find(itemPart(entry, 0)).isNull())
+            return;
+    }
+    tellOnce(tr("In der Gruppe „%1“ hat kein Wort ein Bild.").arg(actualGroup()));
+}
+
+void gameThreeWords::followPresentation()
+{
+    const bool picture = preferences::showsPicture(prefs->presentation());
+    if (ui.pictureView->isHidden() == picture) {
+        ui.pictureView->setVisible(picture);
+        fitLayout();
+    }
+    m_picturesLookedAt.clear();
+    showPicture();
 }
 
 void gameThreeWords::showNotice(bool shown)

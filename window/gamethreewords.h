@@ -27,11 +27,14 @@
 #include "window/trainingstate.h"
 #include "words/clock.h"
 #include "words/threewords.h"
+#include "words/wordpictures.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -110,6 +113,7 @@ private slots:
     void showAbout();
     void showAnleitung();
     void setActualGroup(const QString &word);
+    void followPresentation();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -128,6 +132,10 @@ private:
     void fitLayout();
     bool listHasKeyboard();
     void lingered();
+    // "Bild": the right word's picture above the words, where it has one.
+    void showPicture();
+    const wordPictures &pictures();
+    void tellIfGroupHasNoPictures();
 
     preferences *prefs;
     Ui_mainWindow ui;
@@ -144,6 +152,9 @@ private:
     // The word button the patient moved the focus to, if it still has it.
     QPushButton *focusedByPatient = nullptr;
     QString m_wordListSource;
+    // Looked up on the first picture shown, not at start.
+    std::optional<wordPictures> m_pictures;
+    QString m_picturesLookedAt; // the list and group last searched for pictures
     bool layoutFitted = false;
 
 public:

@@ -118,7 +118,7 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
     const std::pair<QWidget *, QSize> formMinimums[] = {
         {ui.widget, {0, 70}}, {ui.widget_2, {370, 140}}, {ui.textButtonBox, {0, 85}},
         {ui.outerBox, {0, 280}}, {ui.groupBox_statistics, {0, 50}}};
-    const auto needed = [&] {
+    const auto measured = [&] {
         const int least = compact ? 0 : 50;
         ui.judgeLabel->setFixedSize(qMax(160, verdict.width() + 8), qMax(least, verdict.height() + 4));
         ui.moreButton->setMinimumHeight(qMax(least, moreHeight));
@@ -128,6 +128,22 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
         for (const auto &[widget, form] : formMinimums)
             widget->setMinimumSize(QSize(form.width(), compact ? 0 : form.height()).expandedTo(minimumNow(widget)));
         return minimumNow(window);
+    };
+    // The picture takes at least a third of the window: half of what the
+    // rest needs, and at least a third of the usual 530 pixels. Where the
+    // screen is too short for that even with the margins given way, it
+    // takes what is left, down to a size still recognisable; only then do
+    // the words become smaller.
+    const bool picture = !ui.pictureView->isHidden();
+    const int smallestPicture = 64;
+    const auto needed = [&] {
+        if (!picture)
+            return measured();
+        ui.pictureView->setFixedHeight(0);
+        const int rest = measured().height();
+        const int third = qMax((rest + 1) / 2, (530 + 2) / 3);
+        ui.pictureView->setFixedHeight(compact ? qMax(smallestPicture, qMin(third, room.height() - rest)) : third);
+        return measured();
     };
     const auto setCompact = [&](bool on) {
         compact = on;

@@ -25,7 +25,9 @@ class Ui_mainWindow;
 //   above the other, and where a half is still too wide, each label above
 //   its list, and then the group list takes a smaller size; where the height
 //   is short, the form's minimum heights, the margins and the empty status
-//   bar give way.
+//   bar give way;
+// - a picture shown above the words takes at least a third of the window's
+//   height, or on a short screen what the words leave it.
 // The window then takes its usual 800 x 530 or what it needs, within the screen.
 void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QStringList &words,
                        const QStringList &groups);
