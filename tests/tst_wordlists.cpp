@@ -11,6 +11,7 @@
 #include "wordlists/wordlisterrors.h"
 #include "wordlists/wordlistmenu.h"
 #include "words/spellcheck.h"
+#include "words/wordpictures.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -43,25 +44,40 @@ class tst_wordlists : public QObject
             groups << group.name + ':' + QString::number(group.entries.size());
         return groups.join(' ');
     }
-    // Handles the next modal dialog of type T once it shows, and notes its text.
+    // Handles the next modal dialog of type T once it shows, and notes its
+    // text. Another dialog still open after 5 s is closed and noted, so
+    // that a test waiting for the wrong one fails instead of hanging.
     template<typename T>
-    void onModal(const std::function<void(T *)> &act)
+    QTimer *onModal(const std::function<void(T *)> &act)
     {
         auto *timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, [this, timer, act] {
-            if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
+        QElapsedTimer armed;
+        armed.start();
+        connect(timer, &QTimer::timeout, this, [this, timer, act, armed] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (armed.elapsed() > 5000 && !qobject_cast<T *>(modal)) {
+                timer->deleteLater();
+                timer->stop();
+                seen << QString("no %1 in 5 s").arg(T::staticMetaObject.className());
+                if (auto *other = qobject_cast<QDialog *>(modal))
+                    other->reject();
+            } else if (auto *dialog = qobject_cast<T *>(modal)) {
                 timer->deleteLater();
                 timer->stop();
                 QStringList texts;
                 for (auto *label : dialog->template findChildren<QLabel *>())
                     texts << label->text();
-                for (auto *list : dialog->template findChildren<QListWidget *>())
+                for (auto *list : dialog->template findChildren<QListWidget *>()) {
                     texts << QString::number(list->count()) + " problems";
+                    for (int i = 0; i < list->count(); ++i)
+                        texts << list->item(i)->text();
+                }
                 seen << texts.join('\n');
                 act(dialog);
             }
         });
         timer->start(10);
+        return timer;
     }
     static void press(QDialog *dialog, const QString &text)
     {
@@ -431,6 +447,189 @@ private slots:
         menu.findChild<QAction *>("actionBundledWordList")->trigger();
         QCOMPARE(chosen.takeFirst().at(0).toStringList().size(), 12);
         QCOMPARE(config.contents(), "[General]\nwordList=\n");
+    }
+
+    // A list "<name>/Liste.txt" of these right words, with the files of its
+    // folder "Bilder" (name -> bytes).
+    QString pictureList(const QString &name, const QStringList &words, const QMap<QString, QByteArray> &files,
+                        const QByteArray &more = QByteArray())
+    {
+        QDir(home.filePath(name)).removeRecursively();
+        QDir(home.path()).mkpath(name + "/Bilder");
+        QByteArray list = "#Familie\n";
+        for (const QString &word : words)
+            list += (word + ';' + word + "x;" + word + "xx\n").toUtf8();
+        for (auto f = files.begin(); f != files.end(); ++f)
+            file(name + "/Bilder/" + f.key(), f.value());
+        return file(name + "/Liste.txt", list + more);
+    }
+    static QByteArray picture(int width, int height, const char *format)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(QColor(40, 120, 200));
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return buffer.data();
+    }
+    QMap<QString, QByteArray> folder(const QString &name) const
+    {
+        QMap<QString, QByteArray> files;
+        for (const QFileInfo &info : QDir(home.filePath(name + "/Bilder")).entryInfoList(QDir::Files | QDir::Hidden))
+            files.insert(info.fileName(), contents(info.filePath()));
+        return files;
+    }
+
+    void pictureFound_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("found"); // empty: none
+        QTest::newRow("exact") << "Oma" << QStringList{"Oma.jpg", "Opa.png"} << "Oma.jpg";
+        QTest::newRow("case") << "Oma" << QStringList{"oma.PNG"} << "oma.PNG";
+        QTest::newRow("exact first") << "Oma" << QStringList{"OMA.png", "Oma.png"} << "Oma.png";
+        QTest::newRow("decomposed") << "Bär" << QStringList{"Ba\u0308r.png"} << "Ba\u0308r.png";
+        QTest::newRow("missing") << "Oma" << QStringList{"Opa.jpg", "Oma.txt", "Omas.png"} << "";
+    }
+    // The editor shows the picture the trainer takes.
+    void pictureFound()
+    {
+        QFETCH(QString, word);
+        QFETCH(QStringList, files);
+        QFETCH(QString, found);
+        QMap<QString, QByteArray> bytes;
+        for (const QString &name : files)
+            bytes.insert(name, name.endsWith(".txt") ? QByteArray("x") : picture(40, 30, "PNG"));
+        const QString path = pictureList("found", {word, "Rose"}, bytes);
+        QCOMPARE(QFileInfo(wordPictures(path).find(word).path).fileName(), found);
+        wordListEditor editor(wordList::read(path).groups(), path, nullptr);
+        QTableWidgetItem *cell = editor.findChild<QTableWidget *>()->item(0, 3);
+        QCOMPARE(cell->icon().isNull(), found.isEmpty());
+        QCOMPARE(cell->data(Qt::AccessibleTextRole).toString(), found.isEmpty() ? "kein Bild" : "Bild " + found);
+    }
+
+    void damagedPicture_data()
+    {
+        QTest::addColumn<QByteArray>("line"); // added to the list
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("clean list") << QByteArray() << "Schließen";
+        QTest::newRow("line problems") << QByteArray("Tulpe;Tulbe\n") << "Brauchbaren Teil laden";
+    }
+    // Named by file in the list's error dialog; the list loads all the same.
+    void damagedPicture()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, answer);
+        const QByteArray png = picture(60, 40, "PNG");
+        const QString path = pictureList("damaged", {"Oma", "Opa", "Rose", "Tulpe"},
+                                         {{"Oma.png", png}, {"Opa.jpg", "kein Bild"}, {"Rose.svg", "<svg"},
+                                          {"Tulpe.png", png.left(png.size() / 2)}, {"Unbekannt.png", png}}, line);
+        config.write(QByteArray());
+        preferences prefs("Pondrel", "Skarvel");
+        wordListMenu menu(prefs, nullptr);
+        seen.clear();
+        onModal<wordListErrors>([answer](wordListErrors *dialog) { press(dialog, answer); });
+        QVERIFY(menu.openList(path, false));
+        QCOMPARE(menu.source(), path);
+        QCOMPARE(seen.size(), 1);
+        for (const char *name : {"„Opa.jpg“", "„Rose.svg“", "„Tulpe.png“"})
+            QVERIFY2(seen.first().contains(QString("Das Bild ") + name + " ist beschädigt oder kein Bild."), qPrintable(seen.first()));
+        QVERIFY(!seen.first().contains("Oma.png") && !seen.first().contains("Unbekannt"));
+        QVERIFY(seen.first().contains(line.isEmpty() ? "3 problems" : "4 problems"));
+    }
+
+    void renamedEntry_data()
+    {
+        QTest::addColumn<QStringList>("renames"); // row:new word, in the list Oma, Opa, Rose
+        QTest::addColumn<QStringList>("after");   // file=which file it was before
+        QTest::newRow("renamed") << QStringList{"0:Mama"} << QStringList{"Anna.png=Anna.png", "Mama.jpg=Oma.jpg", "Opa.png=Opa.png"};
+        QTest::newRow("swapped") << QStringList{"0:Opa", "1:Oma"} << QStringList{"Anna.png=Anna.png", "Oma.png=Opa.png", "Opa.jpg=Oma.jpg"};
+        QTest::newRow("onto a renamed one") << QStringList{"2:Opa", "1:Papa"} << QStringList{"Anna.png=Anna.png", "Oma.jpg=Oma.jpg", "Papa.png=Opa.png"};
+        QTest::newRow("over a leftover") << QStringList{"0:Anna"} << QStringList{"Anna.jpg=Oma.jpg", "Opa.png=Opa.png"};
+        QTest::newRow("case only") << QStringList{"0:OMA"} << QStringList{"Anna.png=Anna.png", "OMA.jpg=Oma.jpg", "Opa.png=Opa.png"};
+    }
+    // The picture follows its entry when the list is saved, and never goes
+    // to another entry.
+    void renamedEntry()
+    {
+        QFETCH(QStringList, renames);
+        QFETCH(QStringList, after);
+        const QMap<QString, QByteArray> before{{"Oma.jpg", picture(50, 40, "JPG")}, {"Opa.png", picture(30, 60, "PNG")},
+                                               {"Anna.png", picture(20, 20, "PNG")}};
+        const QString path = pictureList("renamed", {"Oma", "Opa", "Rose"}, before);
+        wordListEditor editor(wordList::read(path).groups(), path, nullptr);
+        auto *table = editor.findChild<QTableWidget *>();
+        for (const QString &rename : renames)
+            table->item(rename.section(':', 0, 0).toInt(), 0)->setText(rename.section(':', 1));
+        QVERIFY(QFileInfo::exists(home.filePath("renamed/Bilder/Oma.jpg")));
+        QVERIFY(editor.save());
+        QMap<QString, QByteArray> expected;
+        for (const QString &file : after)
+            expected.insert(file.section('=', 0, 0), before.value(file.section('=', 1)));
+        QCOMPARE(folder("renamed").keys(), expected.keys());
+        QCOMPARE(folder("renamed"), expected);
+        for (int row = 0; row < 3; ++row) {
+            const QString word = table->item(row, 0)->text();
+            const bool has = std::any_of(after.begin(), after.end(), [&](const QString &f) { return f.startsWith(word + '.'); });
+            QCOMPARE(!table->item(row, 3)->icon().isNull(), has);
+        }
+    }
+
+    void choosePicture_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QSize>("size"); // invalid: the bytes as they are
+        QTest::newRow("large photo") << "Foto.JPG" << picture(2000, 1500, "JPG") << "Oma.jpg" << QSize(1024, 768);
+        QTest::newRow("tall PNG") << "hoch.png" << picture(600, 1600, "PNG") << "Oma.png" << QSize(384, 1024);
+        QTest::newRow("small PNG") << "klein.png" << picture(300, 200, "PNG") << "Oma.png" << QSize();
+        QTest::newRow("SVG") << "oma.svg" << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\">"
+                                                       "<rect width=\"10\" height=\"10\"/></svg>") << "Oma.svg" << QSize();
+        QTest::newRow("unsaved list") << "klein.png" << picture(30, 20, "PNG") << "" << QSize();
+    }
+    // Through the buttons: copied under the word's name (an older picture
+    // in another format goes), scaled down, the original untouched; removed.
+    void choosePicture()
+    {
+        QFETCH(QString, source);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, stored);
+        QFETCH(QSize, size);
+        const QString original = file(source, bytes);
+        const QString path = pictureList("chosen", {"Oma", "Opa"}, {{"Oma.jpg", picture(40, 40, "JPG")}});
+        wordListEditor editor(wordList::read(path).groups(), stored.isEmpty() ? QString() : path, nullptr);
+        editor.show();
+        auto *table = editor.findChild<QTableWidget *>();
+        table->setCurrentCell(0, 0);
+        seen.clear();
+        if (stored.isEmpty()) {
+            onModal<QMessageBox>([](QMessageBox *box) { press(box, "Abbrechen"); });
+        } else {
+            onModal<QFileDialog>([original](QFileDialog *dialog) {
+                QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), original);
+                QTest::keyClick(dialog->findChild<QLineEdit *>("fileNameEdit"), Qt::Key_Return);
+            });
+        }
+        QTest::mouseClick(button(&editor, "pushButton_choosePicture"), Qt::LeftButton);
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(contents(original), bytes);
+        if (stored.isEmpty()) {
+            QVERIFY(seen.first().contains("bitte zuerst speichern"));
+            return;
+        }
+        QCOMPARE(folder("chosen").keys(), QStringList{stored});
+        const QString copy = home.filePath("chosen/Bilder/" + stored);
+        if (size.isValid())
+            QCOMPARE(QImageReader(copy).size(), size);
+        else
+            QCOMPARE(contents(copy), bytes);
+        QVERIFY(!table->item(0, 3)->icon().isNull() && table->item(1, 3)->icon().isNull());
+
+        QTest::mouseClick(button(&editor, "pushButton_removePicture"), Qt::LeftButton);
+        QVERIFY(folder("chosen").isEmpty());
+        QVERIFY(table->item(0, 3)->icon().isNull());
+        QCOMPARE(contents(path), "#Familie\nOma;Omax;Omaxx\nOpa;Opax;Opaxx\n");
     }
 };
 

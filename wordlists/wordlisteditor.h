@@ -13,6 +13,13 @@ class spellCheck;
 // marks right words it does not know (names are fine) and misspellings it
 // knows (the item would have two right answers), and proposes misspellings.
 //
+// Each entry's picture stands in the column "Bild": a file in the folder
+// "Bilder" beside the list, named after the right word. A picture chosen or
+// removed is in the folder at once; when right words are renamed, their
+// pictures follow them as the list is saved, so that the folder always fits
+// the list on disk. A deleted entry's picture stays in the folder: it may be
+// the only copy of a photo, and an entry of that word gets it back.
+//
 // "Speichern" writes to the list's own file; a list without one (the bundled
 // list, or one of which only the usable part was loaded) goes through
 // "Speichern unter…", so that neither is ever written over. Closing with
@@ -34,6 +41,8 @@ public:
     // The list as edited, without the rows left wholly empty.
     QList<wordList::Group> groups() const;
     const QString &path() const;
+    // A picture was chosen or removed in the list's folder.
+    bool picturesChanged() const;
 
     // Where own lists go unless the user picks another folder: "Wortlisten"
     // under the application's data location. Not created by asking.
@@ -58,6 +67,8 @@ private slots:
     void entryEdited(QTableWidgetItem *item);
     void proposeMisspellings();
     void updateButtons();
+    void choosePicture();
+    void removePicture();
 
 private:
     bool writeTo(const QString &path);
@@ -66,9 +77,24 @@ private:
     void markRow(int row);
     void setModified(bool modified);
     QList<int> chosenRows() const;
+    // The word after which this entry's picture is named in the folder (or
+    // would be); empty where it can have none: no folder, no word, or its
+    // word is another entry's.
+    QString pictureWord(int group, int row) const;
+    QString pictureWord(int row) const;
+    void showPicture(int row);
+    void showCurrentPicture();
+    // After the list is written to path: its pictures follow renamed words,
+    // or come along to another folder. Returns what went wrong.
+    QStringList carryPictures(const QString &from, const QString &to);
 
     Ui_wordListEditor ui;
     QList<wordList::Group> m_groups;
+    // For each entry of each group: the word its pictures are named after
+    // in the folder, as the list was last read or saved; empty for an entry
+    // that is new and has none yet.
+    QList<QStringList> m_pictureNames;
+    bool m_picturesChanged = false;
     int m_current = -1;
     QString m_path;
     QString m_notice;

@@ -16,13 +16,14 @@ wordListErrors::wordListErrors(QWidget *parent)
 wordListErrors::~wordListErrors() = default;
 
 void wordListErrors::setReport(const QString &summary, const QList<wordList::Problem> &problems,
-                               const QString &acceptText)
+                               const QString &acceptText, const QStringList &pictures)
 {
     ui.label_summary->setText(summary);
     ui.listWidget_problems->clear();
     for (const wordList::Problem &problem : problems)
         ui.listWidget_problems->addItem(problem.message());
-    ui.listWidget_problems->setVisible(!problems.isEmpty());
+    ui.listWidget_problems->addItems(pictures);
+    ui.listWidget_problems->setVisible(ui.listWidget_problems->count() > 0);
 
     ui.buttonBox->clear();
     if (!acceptText.isEmpty())
@@ -33,7 +34,7 @@ void wordListErrors::setReport(const QString &summary, const QList<wordList::Pro
     cancel->setDefault(true);
 
     // The summary alone: as high as its wrapped lines need.
-    if (problems.isEmpty()) {
+    if (ui.listWidget_problems->count() == 0) {
         layout()->activate();
         resize(width(), layout()->totalHeightForWidth(width()));
     }

@@ -18,7 +18,10 @@ public:
     explicit wordListErrors(QWidget *parent = nullptr);
     ~wordListErrors() override;
 
-    void setReport(const QString &summary, const QList<wordList::Problem> &problems, const QString &acceptText);
+    // pictures: the list's pictures that cannot be shown, each a sentence
+    // naming its file; below the lines' problems.
+    void setReport(const QString &summary, const QList<wordList::Problem> &problems, const QString &acceptText,
+                   const QStringList &pictures = QStringList());
     // A second way on beside acceptText, after setReport; exec() then
     // returns Alternative.
     void addAlternative(const QString &text);

@@ -3,6 +3,7 @@
 #include "settings/basepreferences.h"
 #include "wordlists/wordlisteditor.h"
 #include "wordlists/wordlisterrors.h"
+#include "words/picturefolder.h"
 #include "words/spellcheck.h"
 #include "words/threewords.h"
 
@@ -50,8 +51,16 @@ void wordListMenu::start(const QString &commandLineList)
         return;
     path = QFileInfo(path).absoluteFilePath();
     const wordList list = wordList::read(path);
-    if (list.refusal().isEmpty() && list.problems().isEmpty())
-        return use(list, path, true, false);
+    if (list.refusal().isEmpty() && list.problems().isEmpty()) {
+        use(list, path, true, false);
+        // Every picture is read to check it: after the window has shown.
+        QTimer::singleShot(0, this, [this, path] {
+            const QStringList pictures = pictureFolder(path).unreadable();
+            if (!pictures.isEmpty() && path == m_source)
+                reportPictures(path, pictures);
+        });
+        return;
+    }
     QTimer::singleShot(0, this, [this, list, path] { offer(list, path, false); });
 }
 
@@ -106,6 +115,12 @@ void wordListMenu::editList()
             use(list, path, list.problems().isEmpty(), true);
     });
     editor.exec();
+    // The window shows the folder as it is now.
+    if (editor.picturesChanged() && !m_source.isEmpty() && editor.path() == m_source) {
+        const wordList list = wordList::read(m_source, m_encoding);
+        if (list.refusal().isEmpty())
+            use(list, m_source, m_whole, false, m_encoding);
+    }
 }
 
 void wordListMenu::useBundledList()
@@ -171,6 +186,10 @@ bool wordListMenu::offer(const wordList &list, const QString &path, bool remembe
         showBundled(m_source.isEmpty());
         return false;
     }
+    // A picture never keeps a list out: its word is trained without it.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QStringList pictures = pictureFolder(path).unreadable();
+    QApplication::restoreOverrideCursor();
     if (!list.problems().isEmpty()) {
         int words = 0;
         for (const wordList::Group &group : list.groups())
@@ -182,8 +201,9 @@ bool wordListMenu::offer(const wordList &list, const QString &path, bool remembe
                                   "%3 mit %4. Die Datei bleibt, wie sie ist.")
                                    .arg(name, QString::number(list.problems().size()),
                                         groups == 1 ? tr("1 Gruppe") : tr("%1 Gruppen").arg(groups),
-                                        words == 1 ? tr("1 Wort") : tr("%1 Wörtern").arg(words)),
-                         list.problems(), tr("Brauchbaren Teil laden"));
+                                        words == 1 ? tr("1 Wort") : tr("%1 Wörtern").arg(words))
+                             + picturesSentence(pictures),
+                         list.problems(), tr("Brauchbaren Teil laden"), pictures);
         const int answer = ask(dialog);
         if (answer == wordListErrors::Alternative)
             return offer(legacy, path, remember, wordList::Encoding::Windows1252);
@@ -193,7 +213,28 @@ bool wordListMenu::offer(const wordList &list, const QString &path, bool remembe
         }
     }
     use(list, path, list.problems().isEmpty(), remember, encoding);
+    if (list.problems().isEmpty() && !pictures.isEmpty())
+        reportPictures(path, pictures);
     return true;
+}
+
+QString wordListMenu::picturesSentence(const QStringList &pictures)
+{
+    if (pictures.isEmpty())
+        return QString();
+    return QLatin1Char(' ')
+        + (pictures.size() == 1 ? tr("Ein Bild im Ordner „Bilder“ lässt sich nicht lesen (unten); sein Wort wird "
+                                     "ohne Bild geübt.")
+                                : tr("%1 Bilder im Ordner „Bilder“ lassen sich nicht lesen (unten); ihre Wörter "
+                                     "werden ohne Bild geübt.").arg(pictures.size()));
+}
+
+void wordListMenu::reportPictures(const QString &path, const QStringList &pictures)
+{
+    wordListErrors dialog(parentWidget());
+    dialog.setReport(tr("Die Wortliste „%1“ ist geladen.").arg(QFileInfo(path).fileName()) + picturesSentence(pictures),
+                     {}, QString(), pictures);
+    dialog.exec();
 }
 
 void wordListMenu::use(const wordList &list, const QString &path, bool whole, bool remember,

@@ -12,8 +12,9 @@ class basePreferences;
 // bundled one, or an own list from --words, the key "wordList" (its
 // absolute path) or the menu. A list is checked before it is used; one with
 // problems is shown in "Fehler in der Wortliste" and only its usable part is
-// loaded, if the user wants it. Whatever goes wrong, the list in use stays
-// and no file is changed. Only a list chosen in the menu or saved in the
+// loaded, if the user wants it. Pictures in its folder "Bilder" that cannot
+// be read are named there too, but never keep a list out. Whatever goes
+// wrong, the list in use stays and no file is changed. Only a list chosen in the menu or saved in the
 // editor is remembered under the key; --words holds for its run only.
 class wordListMenu : public QMenu
 {
@@ -52,6 +53,9 @@ private:
     void use(const wordList &list, const QString &path, bool whole, bool remember,
              wordList::Encoding encoding = wordList::Encoding::Utf8);
     void showBundled(bool bundled);
+    // Pictures of the list in use that cannot be shown; the list stays.
+    void reportPictures(const QString &path, const QStringList &pictures);
+    static QString picturesSentence(const QStringList &pictures);
 
     basePreferences &m_prefs;
     QString m_source;
