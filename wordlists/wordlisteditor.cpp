@@ -68,10 +68,13 @@ wordListEditor::wordListEditor(const QList<wordList::Group> &groups, const QStri
     keepOnScreen(this);
     ui.tableWidget_entries->setItemDelegate(new wordFieldDelegate(ui.tableWidget_entries));
     ui.tableWidget_entries->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The words take the room; the pictures as much as a thumbnail needs.
+    ui.tableWidget_entries->horizontalHeader()->setStretchLastSection(false);
     ui.tableWidget_entries->horizontalHeader()->setSectionResizeMode(pictureColumn, QHeaderView::ResizeToContents);
     const int rowHeight = ui.tableWidget_entries->verticalHeader()->defaultSectionSize();
     ui.tableWidget_entries->setIconSize(QSize(rowHeight, rowHeight) * 5 / 4 - QSize(6, 6));
     ui.tableWidget_entries->verticalHeader()->setDefaultSectionSize(rowHeight * 5 / 4);
+    ui.label_preview->setFixedHeight(fontMetrics().height() * 8);
     for (const wordList::Group &group : qAsConst(m_groups)) {
         auto *item = new QListWidgetItem(group.name, ui.listWidget_groups);
         item->setFlags(item->flags() | Qt::ItemIsEditable);
@@ -559,13 +562,13 @@ void wordListEditor::showPicture(int row)
 void wordListEditor::showCurrentPicture()
 {
     const int row = ui.tableWidget_entries->currentRow();
-    QString text;
+    QString text, file;
     if (m_path.isEmpty()) {
         text = tr("Bilder kommen in den Ordner „Bilder“ neben der Liste, sobald sie gespeichert ist.");
     } else if (m_current >= 0 && row >= 0 && row < m_groups.at(m_current).entries.size()) {
         const QString right = m_groups.at(m_current).entries.at(row).value(0);
         const QString word = pictureWord(row);
-        const QString file = word.isEmpty() ? QString() : pictureFolder(m_path).filesOf(word).value(0);
+        file = word.isEmpty() ? QString() : pictureFolder(m_path).filesOf(word).value(0);
         if (right.trimmed().isEmpty())
             text.clear();
         else if (file.isEmpty())
@@ -574,7 +577,11 @@ void wordListEditor::showCurrentPicture()
             text = tr("Bild zu „%1“: %2").arg(right, QFileInfo(file).fileName());
     }
     ui.label_picture->setText(text);
-    ui.label_picture->setToolTip(text);
+    // The picture large enough to see that it is the right one.
+    const int side = ui.label_preview->height() - 2 * ui.label_preview->frameWidth();
+    const QPixmap large = file.isEmpty() ? QPixmap() : thumbnail(file, QSize(side * 3 / 2, side));
+    ui.label_preview->setPixmap(large);
+    ui.label_preview->setText(large.isNull() ? tr("kein Bild") : QString());
     updateButtons();
 }
 
