@@ -463,10 +463,10 @@ private slots:
             file(name + "/Bilder/" + f.key(), f.value());
         return file(name + "/Liste.txt", list + more);
     }
-    static QByteArray picture(int width, int height, const char *format)
+    static QByteArray picture(int width, int height, const char *format, QColor colour = QColor(40, 120, 200))
     {
         QImage image(width, height, QImage::Format_RGB32);
-        image.fill(QColor(40, 120, 200));
+        image.fill(colour);
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, format);
@@ -528,8 +528,10 @@ private slots:
         preferences prefs("Pondrel", "Skarvel");
         wordListMenu menu(prefs, nullptr);
         seen.clear();
-        onModal<wordListErrors>([answer](wordListErrors *dialog) { press(dialog, answer); });
-        QVERIFY(menu.openList(path, false));
+        QPointer<QTimer> closer = onModal<wordListErrors>([answer](wordListErrors *dialog) { press(dialog, answer); });
+        const bool opened = menu.openList(path, false);
+        delete closer;
+        QVERIFY(opened);
         QCOMPARE(menu.source(), path);
         QCOMPARE(seen.size(), 1);
         for (const char *name : {"„Opa.jpg“", "„Rose.svg“", "„Tulpe.png“"})
@@ -597,7 +599,7 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QSize, size);
         const QString original = file(source, bytes);
-        const QString path = pictureList("chosen", {"Oma", "Opa"}, {{"Oma.jpg", picture(40, 40, "JPG")}});
+        const QString path = pictureList("chosen", {"Oma", "Opa"}, {{"Oma.jpg", picture(40, 40, "JPG", Qt::red)}});
         wordListEditor editor(wordList::read(path).groups(), stored.isEmpty() ? QString() : path, nullptr);
         editor.show();
         auto *table = editor.findChild<QTableWidget *>();
@@ -625,6 +627,7 @@ private slots:
         else
             QCOMPARE(contents(copy), bytes);
         QVERIFY(!table->item(0, 3)->icon().isNull() && table->item(1, 3)->icon().isNull());
+        QVERIFY(QColor(table->item(0, 3)->icon().pixmap(8, 8).toImage().pixel(4, 4)).red() < 128); // not the old one
 
         QTest::mouseClick(button(&editor, "pushButton_removePicture"), Qt::LeftButton);
         QVERIFY(folder("chosen").isEmpty());
