@@ -577,6 +577,27 @@ private slots:
         }
     }
 
+    // "Speichern unter…" into another folder takes the pictures along, under
+    // their words' new names; the first folder stays as it was.
+    void savedElsewhere()
+    {
+        const QMap<QString, QByteArray> before{{"Oma.jpg", picture(50, 40, "JPG")}, {"Opa.png", picture(30, 60, "PNG")}};
+        const QString path = pictureList("first", {"Oma", "Opa", "Rose"}, before);
+        QDir(home.filePath("second")).removeRecursively();
+        QDir(home.path()).mkdir("second");
+        wordListEditor editor(wordList::read(path).groups(), path, nullptr);
+        editor.findChild<QTableWidget *>()->item(0, 0)->setText("Mama");
+        const QString target = home.filePath("second/Liste.txt");
+        onModal<QFileDialog>([target](QFileDialog *dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), target);
+            QTest::keyClick(dialog->findChild<QLineEdit *>("fileNameEdit"), Qt::Key_Return);
+        });
+        QVERIFY(editor.saveAs());
+        QCOMPARE(folder("first"), before);
+        const QMap<QString, QByteArray> moved{{"Mama.jpg", before.value("Oma.jpg")}, {"Opa.png", before.value("Opa.png")}};
+        QCOMPARE(folder("second"), moved);
+    }
+
     void choosePicture_data()
     {
         QTest::addColumn<QString>("source");

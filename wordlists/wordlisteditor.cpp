@@ -62,7 +62,7 @@ QPixmap thumbnail(const QString &file, const QSize &size)
 
 wordListEditor::wordListEditor(const QList<wordList::Group> &groups, const QString &path,
                                const spellCheck *speller, QWidget *parent)
-    : QDialog(parent), m_groups(groups), m_path(path), m_speller(speller)
+    : QDialog(parent), m_groups(groups), m_path(path), m_pictures(path), m_speller(speller)
 {
     ui.setupUi(this);
     keepOnScreen(this);
@@ -147,6 +147,14 @@ const QString &wordListEditor::path() const
     return m_path;
 }
 
+void wordListEditor::setPictureSource(const QString &listPath)
+{
+    if (!m_path.isEmpty())
+        return;
+    m_pictures = listPath;
+    showGroup(m_current);
+}
+
 bool wordListEditor::picturesChanged() const
 {
     return m_picturesChanged;
@@ -224,8 +232,9 @@ bool wordListEditor::writeTo(const QString &path)
                              tr("%1 Die Änderungen bleiben hier erhalten.").arg(error));
         return false;
     }
-    const QString before = m_path;
+    const QString before = m_pictures;
     m_path = QFileInfo(path).absoluteFilePath();
+    m_pictures = m_path;
     const QStringList pictureErrors = carryPictures(before, m_path);
     if (!pictureErrors.isEmpty()) {
         QMessageBox box(QMessageBox::Warning, tr("Wortliste speichern"),
@@ -388,7 +397,7 @@ void wordListEditor::deleteEntries()
     QList<int> rows = chosenRows();
     std::sort(rows.rbegin(), rows.rend());
     QStringList kept;
-    const pictureFolder folder(m_path);
+    const pictureFolder folder(m_pictures);
     for (int row : qAsConst(rows)) {
         const QString word = pictureWord(row);
         const QStringList files = word.isEmpty() ? QStringList() : folder.filesOf(word);
@@ -466,7 +475,7 @@ void wordListEditor::updateButtons()
     const bool entry = m_current >= 0 && ui.tableWidget_entries->currentRow() >= 0;
     ui.pushButton_choosePicture->setEnabled(entry);
     ui.pushButton_removePicture->setEnabled(entry && !m_path.isEmpty()
-                                            && !pictureFolder(m_path).filesOf(pictureWord(ui.tableWidget_entries->currentRow())).isEmpty());
+                                            && !pictureFolder(m_pictures).filesOf(pictureWord(ui.tableWidget_entries->currentRow())).isEmpty());
 }
 
 void wordListEditor::markRow(int row)
@@ -505,11 +514,11 @@ QList<int> wordListEditor::chosenRows() const
 
 QString wordListEditor::pictureWord(int group, int row) const
 {
-    if (m_path.isEmpty() || group < 0 || group >= m_groups.size() || row < 0
+    if (m_pictures.isEmpty() || group < 0 || group >= m_groups.size() || row < 0
         || row >= m_groups.at(group).entries.size())
         return QString();
     const QString &named = m_pictureNames.at(group).at(row);
-    if (!named.isEmpty() && !pictureFolder(m_path).filesOf(named).isEmpty())
+    if (!named.isEmpty() && !pictureFolder(m_pictures).filesOf(named).isEmpty())
         return named;
     const QString word = m_groups.at(group).entries.at(row).value(0);
     if (word.trimmed().isEmpty() || word == named)
@@ -537,7 +546,7 @@ void wordListEditor::showPicture(int row)
     auto *item = new QTableWidgetItem;
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     const QString word = pictureWord(row);
-    const QString file = word.isEmpty() ? QString() : pictureFolder(m_path).filesOf(word).value(0);
+    const QString file = word.isEmpty() ? QString() : pictureFolder(m_pictures).filesOf(word).value(0);
     if (!file.isEmpty()) {
         const QString name = QFileInfo(file).fileName();
         const QPixmap small = thumbnail(file, table->iconSize());
@@ -563,12 +572,12 @@ void wordListEditor::showCurrentPicture()
 {
     const int row = ui.tableWidget_entries->currentRow();
     QString text, file;
-    if (m_path.isEmpty()) {
+    if (m_pictures.isEmpty()) {
         text = tr("Bilder kommen in den Ordner „Bilder“ neben der Liste, sobald sie gespeichert ist.");
     } else if (m_current >= 0 && row >= 0 && row < m_groups.at(m_current).entries.size()) {
         const QString right = m_groups.at(m_current).entries.at(row).value(0);
         const QString word = pictureWord(row);
-        file = word.isEmpty() ? QString() : pictureFolder(m_path).filesOf(word).value(0);
+        file = word.isEmpty() ? QString() : pictureFolder(m_pictures).filesOf(word).value(0);
         if (right.trimmed().isEmpty())
             text.clear();
         else if (file.isEmpty())
@@ -594,7 +603,7 @@ QStringList wordListEditor::carryPictures(const QString &from, const QString &to
     QList<QPair<QString, QString>> moves;
     QStringList kept;
     // pictureWord() asks the folder under the old path.
-    const QString path = std::exchange(m_path, from);
+    const QString path = std::exchange(m_pictures, from);
     for (int g = 0; g < m_groups.size(); ++g) {
         for (int e = 0; e < m_groups.at(g).entries.size(); ++e) {
             const QString word = m_groups.at(g).entries.at(e).value(0);
@@ -609,7 +618,7 @@ QStringList wordListEditor::carryPictures(const QString &from, const QString &to
                 moves.append({named, word});
         }
     }
-    m_path = path;
+    m_pictures = path;
     QList<QPair<QString, QString>> done;
     const QStringList errors = sameFolder ? old.rename(moves, kept, &done) : old.copyTo(to, moves);
     if (!moves.isEmpty())
@@ -665,7 +674,7 @@ void wordListEditor::choosePicture()
     const QString source = dialog.selectedFiles().first();
     lastFolder = QFileInfo(source).path();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const pictureFolder folder(m_path);
+    const pictureFolder folder(m_pictures);
     const QString error = folder.store(word, source);
     QApplication::restoreOverrideCursor();
     if (!error.isEmpty()) {
@@ -684,7 +693,7 @@ void wordListEditor::removePicture()
 {
     const int row = ui.tableWidget_entries->currentRow();
     const QString word = pictureWord(row);
-    const pictureFolder folder(m_path);
+    const pictureFolder folder(m_pictures);
     const QStringList files = word.isEmpty() ? QStringList() : folder.filesOf(word);
     if (files.isEmpty())
         return;

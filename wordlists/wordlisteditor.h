@@ -35,6 +35,9 @@ public:
                    QWidget *parent = nullptr);
     ~wordListEditor() override;
 
+    // A list without a path of its own that came from this file (only its
+    // usable part was loaded): its pictures are shown and saved with it.
+    void setPictureSource(const QString &listPath);
     // One line under the table: what the user should know about this list.
     void setNotice(const QString &notice);
 
@@ -97,6 +100,9 @@ private:
     bool m_picturesChanged = false;
     int m_current = -1;
     QString m_path;
+    // The list whose folder holds the pictures: m_path, or for a list not
+    // yet saved the file it came from.
+    QString m_pictures;
     QString m_notice;
     const spellCheck *m_speller;
     bool m_filling = false;

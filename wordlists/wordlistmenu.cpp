@@ -99,6 +99,8 @@ void wordListMenu::editList()
     QApplication::restoreOverrideCursor();
 
     wordListEditor editor(groups, m_whole ? m_source : QString(), speller, parentWidget());
+    if (!m_source.isEmpty() && !m_whole)
+        editor.setPictureSource(m_source);
     if (m_source.isEmpty())
         editor.setNotice(tr("Die mitgelieferte Wortliste bleibt, wie sie ist: Änderungen werden als eigene Liste "
                             "gespeichert."));
