@@ -587,7 +587,8 @@ private slots:
         QDir(home.path()).mkdir("second");
         wordListEditor editor(wordList::read(path).groups(), path, nullptr);
         editor.findChild<QTableWidget *>()->item(0, 0)->setText("Mama");
-        const QString target = home.filePath("second/Liste.txt");
+        // Not the first list's name: Qt 6's dialog would ask whether to replace it.
+        const QString target = home.filePath("second/Neu.txt");
         onModal<QFileDialog>([target](QFileDialog *dialog) {
             QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), target);
             QTest::keyClick(dialog->findChild<QLineEdit *>("fileNameEdit"), Qt::Key_Return);
