@@ -75,6 +75,12 @@ bool listens(preferences &prefs)
     return preferences::speaksRightWord(prefs.presentation());
 }
 
+// Where no open dialog says why the speaker is silent, the window does.
+void tellInWindow(gameThreeWords &window, wordSpeaker *speaker)
+{
+    QObject::connect(speaker, &wordSpeaker::unavailable, &window, &gameThreeWords::tellOnce, Qt::UniqueConnection);
+}
+
 void sayIfAny(wordSpeaker *speaker, const QString &text)
 {
     if (!text.isEmpty())
@@ -100,7 +106,7 @@ wordSpeaker *createSpeaker(gameThreeWords &window, preferences &prefs)
     auto on = [&prefs] { return speechSettings(prefs).speakWords(); };
     // "Hören": the right word alone, whatever "Wörter vorlesen" says; the
     // patient hears it and finds it among the written ones.
-    auto listening = [&prefs] { return preferences::speaksRightWord(prefs.presentation()); };
+    auto listening = [&prefs] { return listens(prefs); };
     auto itemText = [&item, on, listening] {
         return listening() ? item.rightWord() : on() ? spokenItem(item) : QString();
     };
@@ -205,9 +211,9 @@ void fillSettingsDialog(gameThreeWords &window, preferences &prefs, einstellunge
 void wireSpeech(gameThreeWords &window, preferences &prefs)
 {
     if (speechSettings(prefs).speakWords() || listens(prefs)) {
+        // Switched on in an earlier run.
         wordSpeaker *speaker = createSpeaker(window, prefs);
-        // Switched on in an earlier run: no open dialog says why it is silent.
-        QObject::connect(speaker, &wordSpeaker::unavailable, &window, &gameThreeWords::tellOnce);
+        tellInWindow(window, speaker);
         startWhenShown(window, speaker);
     }
     QObject::connect(&window, &gameThreeWords::settingsOpened, &window,
@@ -226,13 +232,12 @@ void wireSpeech(gameThreeWords &window, preferences &prefs)
         }
         if (!speaker) {
             speaker = createSpeaker(window, prefs);
-            QObject::connect(speaker, &wordSpeaker::unavailable, &window, &gameThreeWords::tellOnce);
+            tellInWindow(window, speaker);
             return speaker->start();
         }
         if (speaker->status() == wordSpeaker::Unavailable)
             return window.tellOnce(speaker->reason());
-        QObject::connect(speaker, &wordSpeaker::unavailable, &window, &gameThreeWords::tellOnce,
-                         Qt::UniqueConnection);
+        tellInWindow(window, speaker);
         window.setRepeatOffered(speaker->status() == wordSpeaker::Ready);
     });
 }

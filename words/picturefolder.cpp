@@ -55,7 +55,8 @@ bool decodes(QImageReader &reader)
 } // namespace
 
 pictureFolder::pictureFolder(const QString &listPath)
-    : m_path(wordPictures::folderOf(listPath))
+    : m_listPath(listPath)
+    , m_path(wordPictures::folderOf(listPath))
 {
 }
 
@@ -66,21 +67,7 @@ const QString &pictureFolder::path() const
 
 QStringList pictureFolder::filesOf(const QString &word) const
 {
-    const QString wanted = word.normalized(QString::NormalizationForm_C);
-    QStringList exact, folded;
-    if (wanted.isEmpty())
-        return exact;
-    const QStringList names = QDir(m_path).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString &name : names) {
-        if (!wordPictures::isPictureFile(name))
-            continue;
-        const QString base = baseOf(name);
-        if (base == wanted)
-            exact.append(QDir(m_path).filePath(name));
-        else if (base.compare(wanted, Qt::CaseInsensitive) == 0)
-            folded.append(QDir(m_path).filePath(name));
-    }
-    return exact.isEmpty() ? folded : exact;
+    return word.isEmpty() ? QStringList() : wordPictures(m_listPath).files(word);
 }
 
 QString pictureFolder::unusableName(const QString &word)

@@ -56,6 +56,7 @@ public:
     static const int maxSide = 1024;
 
 private:
+    QString m_listPath;
     QString m_path;
 };
 

@@ -49,21 +49,19 @@ wordPictures::wordPictures(const QString &listPath)
 {
     if (listPath.isEmpty())
         return;
+    // Unreadable and hidden files too: the window shows none for them, the
+    // editor still sees them to replace or take away.
     const QDir folder(folderOf(listPath));
-    const QFileInfoList files = folder.entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
+    const QFileInfoList files = folder.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QFileInfo &file : files) {
         if (!isPictureFile(file.fileName()))
             continue;
         // Names written on another system may be decomposed ("O" + combining
-        // diaeresis); the list's words are compared composed.
+        // diaeresis); the list's words are compared composed. Two files for
+        // one word ("Oma.jpg", "Oma.png"): the first by name, every time.
         const QString base = file.completeBaseName().normalized(QString::NormalizationForm_C);
-        // Two files for one word ("Oma.jpg", "Oma.png"): the first by name,
-        // the same one every time.
-        if (!m_files.contains(base))
-            m_files.insert(base, file.filePath());
-        const QString folded = base.toCaseFolded();
-        if (!m_filesFold.contains(folded))
-            m_filesFold.insert(folded, file.filePath());
+        m_files[base].append(file.filePath());
+        m_filesFold[base.toCaseFolded()].append(file.filePath());
     }
 }
 
@@ -72,11 +70,15 @@ wordPictures::picture wordPictures::find(const QString &rightWord) const
     if (m_listPath.isEmpty())
         return of(rightWord);
     picture found;
-    const QString word = rightWord.normalized(QString::NormalizationForm_C);
-    found.path = m_files.value(word);
-    if (found.path.isEmpty())
-        found.path = m_filesFold.value(word.toCaseFolded());
+    found.path = files(rightWord).value(0);
     return found;
+}
+
+QStringList wordPictures::files(const QString &rightWord) const
+{
+    const QString word = rightWord.normalized(QString::NormalizationForm_C);
+    const QStringList exact = m_files.value(word);
+    return exact.isEmpty() ? m_filesFold.value(word.toCaseFolded()) : exact;
 }
 
 const QString &wordPictures::listPath() const

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 // The picture of a right word. For the bundled list it comes from the table
 // ":/data/bilder.tsv": an OpenMoji SVG in the resource bundle, or for a colour
@@ -35,6 +36,9 @@ public:
     // whose name differs in case only is taken where there is no exact one
     // (a folder copied from Windows). Anything else has none.
     picture find(const QString &rightWord) const;
+    // Every file of an own list's word by that rule, the first by name first:
+    // what find() shows and what the editor replaces or takes away.
+    QStringList files(const QString &rightWord) const;
     const QString &listPath() const;
 
     // The bundled list's picture of a word.
@@ -48,8 +52,8 @@ public:
 
 private:
     QString m_listPath;
-    QHash<QString, QString> m_files;     // base name (NFC) -> path
-    QHash<QString, QString> m_filesFold; // the same, case folded
+    QHash<QString, QStringList> m_files;     // base name (NFC) -> paths, by name
+    QHash<QString, QStringList> m_filesFold; // the same, case folded
 };
 
 #endif // WORDPICTURES_H
