@@ -1,7 +1,7 @@
 #ifndef PRIVATESPEECH_H
 #define PRIVATESPEECH_H
 
-#include <QtCore>
+#include "testsupport.h"
 
 #include <csignal>
 
@@ -20,8 +20,8 @@ struct PrivateSpeech
         QDir(dir.path()).mkpath("config/speech-dispatcher");
         QDir(dir.path()).mkpath("run/speech-dispatcher");
         QFile(dir.filePath("run")).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        write("config/speech-dispatcher/speechd.conf", conf);
-        write(".libao", "default_driver=null\n");
+        writeFile(dir.filePath("config/speech-dispatcher/speechd.conf"), conf);
+        writeFile(dir.filePath(".libao"), "default_driver=null\n");
         qputenv("HOME", QFile::encodeName(dir.path()));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.filePath("run")));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
@@ -38,12 +38,6 @@ struct PrivateSpeech
             if (pid > 0)
                 ::kill(pid, SIGTERM);
         }
-    }
-    void write(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(dir.filePath(name));
-        if (file.open(QFile::WriteOnly))
-            file.write(bytes);
     }
     static bool installed() { return !QStandardPaths::findExecutable("speech-dispatcher").isEmpty(); }
 };

@@ -9,6 +9,15 @@
 #include <sys/mount.h>
 #endif
 
+// A file of these bytes; its path.
+inline QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QFile::WriteOnly) || file.write(bytes) != bytes.size())
+        qWarning("cannot write %s", qPrintable(path));
+    return path;
+}
+
 // A clock the test moves by hand.
 struct MovedClock : trainerClock
 {

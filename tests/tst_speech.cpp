@@ -3,14 +3,8 @@
 
 #include "app/capabilities.h"
 #include "privatespeech.h"
-#include "settings/preferences.h"
 #include "speech/wordspeaker.h"
-#include "testsupport.h"
 #include "windowdriver.h"
-
-#include <QMessageBox>
-
-#include <memory>
 
 // Waits for the engine; skips, saying why, where it cannot start here.
 #define WAIT_FOR_ENGINE()                                                                          \
@@ -47,20 +41,12 @@ class tst_speech : public QObject, TrainerFixture
     {
         stopTrainer();
         speech.reset(new PrivateSpeech(conf));
-        startTrainer(config, settings, wireSpeech);
+        startTrainer(config, "[General]\n" + settings, wireSpeech);
     }
-    QString rightWord() const { return window->actualItem().section(';', 0, 0); }
 
 private slots:
-    // Without "speakWords" nothing of speech exists, and nothing is written.
-    void firstStart()
-    {
-        start(QByteArray());
-        QVERIFY(!speaker());
-        window.reset();
-        prefs.reset();
-        QVERIFY(config.contents().isNull());
-    }
+    // The window and its speaker first, then the daemon they talked to.
+    void cleanupTestCase() { stopTrainer(), speech.reset(); }
 
     void settingsKeys_data()
     {
@@ -77,15 +63,18 @@ private slots:
         QTest::newRow("changed") << QByteArray("speechRate=x\n") << true << 0 << QByteArray("speakWords=true\nspeechRate=3\n");
     }
 
-    // The dialog shows what is stored, damaged values as the defaults,
-    // leaves them alone, and writes a change through at once.
+    // Speech off: nothing of it exists, and starting writes nothing. The
+    // dialog shows what is stored, damaged values as the defaults, leaves
+    // them alone, and writes a change through at once.
     void settingsKeys()
     {
         QFETCH(QByteArray, settings);
         QFETCH(bool, change);
         QFETCH(int, rate);
         QFETCH(QByteArray, after);
-        start("[General]\n" + settings, noVoices);
+        start(settings, noVoices);
+        QVERIFY(!speaker());
+        QCOMPARE(config.contents(), "[General]\n" + settings);
         driver->settings([&](QWidget *dialog) {
             auto *on = dialog->findChild<QCheckBox *>("checkBox_speakWords");
             auto *slider = dialog->findChild<QSlider *>("slider_rate");
@@ -102,18 +91,33 @@ private slots:
         QCOMPARE(lines, after);
     }
 
-    // No voice: one warning line and one message, the group disabled with its
-    // reason but for switching speech off, and the trainer silent and working.
+    void unavailable_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("inDialog"); // "Hören" chosen there
+        QTest::newRow("Vorlesen") << QByteArray("speakWords=true\n") << false;
+        QTest::newRow("Hören") << QByteArray("presentation=2\n") << false;
+        QTest::newRow("Hören chosen") << QByteArray() << true;
+    }
+
+    // No voice, whatever turned speech on: one warning line and one message,
+    // the group "Vorlesen" disabled with its reason, and the trainer silent
+    // and working.
     void unavailable()
     {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, inDialog);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Wörter vorlesen: .+ \\(Paket .+\\)\\.$"));
-        start("[General]\nspeakWords=true\n", noVoices);
-        QTRY_COMPARE_WITH_TIMEOUT(speaker()->status(), wordSpeaker::Unavailable, 60000);
+        start(settings, noVoices);
+        if (inDialog)
+            driver->settings([](QWidget *dialog) {
+                QTest::keyClick(dialog->findChild<QComboBox *>("comboBox_presentation"), Qt::Key_End);
+            });
+        QTRY_VERIFY_WITH_TIMEOUT(speaker() && speaker()->status() == wordSpeaker::Unavailable, 60000);
         QVERIFY(window->findChild<QToolButton *>()->isHidden());
-        // Switched on before this start: the window says why it stays silent.
-        QTRY_VERIFY(window->findChild<QMessageBox *>());
-        QCOMPARE(window->findChild<QMessageBox *>()->text(), speaker()->reason());
-        window->findChild<QMessageBox *>()->close();
+        QTRY_COMPARE(told(speaker()->reason()), 1);
+        for (QMessageBox *box : window->findChildren<QMessageBox *>())
+            box->close();
         driver->settings([&](QWidget *dialog) {
             auto *note = dialog->findChild<QLabel *>("label_speechNote");
             QCOMPARE(note->text(), speaker()->reason());
@@ -122,30 +126,38 @@ private slots:
             auto *on = dialog->findChild<QCheckBox *>("checkBox_speakWords");
             QTest::mouseClick(on, Qt::LeftButton, {}, QPoint(5, on->height() / 2));
         });
-        QVERIFY(config.contents().contains("speakWords=false"));
-        QCOMPARE(driver->act('r'), QString());
-        QCOMPARE(driver->act('n'), QString());
+        // Once on, it can be switched off; off, it cannot be switched on.
+        QCOMPARE(config.contents().contains("speakWords=false"), settings.contains("speakWords"));
+        QVERIFY(!config.contents().contains("speakWords=true"));
+        act("rn");
+        QCOMPARE(counts(), "1 von 1  (100%)");
     }
 
     void speaks_data()
     {
-        QTest::addColumn<int>("gameType");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("three"); // the three words in button order, else the right one alone
         QTest::addColumn<QString>("action"); // 0: key 0; l: a word lingered on
-        QTest::newRow("Falschwörter") << 0 << "";
-        QTest::newRow("gruppenfremd") << 1 << "";
-        QTest::newRow("key 0") << 1 << "0";
-        QTest::newRow("linger") << 1 << "l";
-        QTest::newRow("no linger") << 0 << "l";
+        QTest::newRow("Falschwörter") << QByteArray("speakWords=true\ngameType=0\n") << false << "";
+        QTest::newRow("gruppenfremd") << QByteArray("speakWords=true\n") << true << "";
+        QTest::newRow("key 0") << QByteArray("speakWords=true\n") << true << "0";
+        QTest::newRow("linger") << QByteArray("speakWords=true\n") << true << "l";
+        QTest::newRow("no linger") << QByteArray("speakWords=true\ngameType=0\n") << false << "l";
+        QTest::newRow("Hören") << QByteArray("presentation=2\n") << false << "0";
+        QTest::newRow("Hören, vorlesen") << QByteArray("presentation=2\nspeakWords=true\n") << false << "0";
+        QTest::newRow("Bild, Hören, Falschwörter") << QByteArray("presentation=3\ngameType=0\n") << false << "0";
     }
 
-    // "Falschwörter": the right word alone; "gruppenfremde Wörter": the three
-    // words in button order, and a word lingered on. Each goes Speaking ->
-    // Ready.
+    // "Falschwörter" and "Hören": the right word alone, also where "Wörter
+    // vorlesen" would read all three; "gruppenfremde Wörter": the three words
+    // in button order, and a word lingered on. Each item anew and again on
+    // key 0, each text going Speaking -> Ready.
     void speaks()
     {
-        QFETCH(int, gameType);
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, three);
         QFETCH(QString, action);
-        start("[General]\nspeakWords=true\ngameType=" + QByteArray::number(gameType) + '\n');
+        start(settings);
         QSignalSpy speaking(speaker(), &wordSpeaker::speakingChanged);
         WAIT_FOR_ENGINE();
         QVERIFY(!window->findChild<QToolButton *>()->isHidden());
@@ -153,23 +165,22 @@ private slots:
         QCOMPARE(speaker()->voices().first(), "Standard");
         for (const QString &voice : speaker()->voices())
             QVERIFY2(QRegularExpression("^(Standard|(Männlich|Weiblich) [1-4])$").match(voice).hasMatch(), qPrintable(voice));
-        const QStringList words = window->shownWords();
-        QString expected = gameType == 0 ? rightWord() : words.join(". ") + '.';
-        QTRY_COMPARE(speaker()->text(), expected);
-        QTRY_VERIFY(speaking.size() >= 2 && !speaker()->isSpeaking());
-        if (action == "0" || (action == "l" && gameType == 1))
+        for (int item = 0; item < 2; ++item) {
+            const QStringList words = window->shownWords();
+            const QString expected = three ? words.join(". ") + '.' : driver->rightWord();
+            QTRY_COMPARE(speaker()->text(), expected);
+            QTRY_VERIFY(speaking.size() >= 2 && !speaker()->isSpeaking());
+            speaker()->say("Pause"); // so that what follows shows
+            if (action == "0")
+                QTest::keyClick(window.get(), Qt::Key_0);
+            else if (action == "l")
+                emit window->wordLingered(words.at(2));
+            QCOMPARE(speaker()->text(), action == "0" ? expected : action == "l" && three ? words.at(2) : "Pause");
+            QTRY_VERIFY_WITH_TIMEOUT(!speaker()->isSpeaking(), 10000);
             speaking.clear();
-        if (action == "0")
-            QTest::keyClick(window.get(), Qt::Key_0);
-        if (action == "l") {
-            emit window->wordLingered(words.at(2));
-            expected = gameType == 1 ? words.at(2) : expected;
+            QCOMPARE(driver->act('n'), QString());
         }
-        QCOMPARE(speaker()->text(), expected);
-        QTRY_VERIFY(speaking.size() >= 2 && speaking.first().first().toBool());
-        QTRY_VERIFY(!speaker()->isSpeaking());
     }
-
     void stops_data()
     {
         QTest::addColumn<char>("action"); // see WindowDriver::act; c: close; R: say at once
@@ -187,7 +198,7 @@ private slots:
     {
         QFETCH(char, action);
         QFETCH(QString, then);
-        start("[General]\nspeakWords=true\ngameType=0\n");
+        start("speakWords=true\ngameType=0\n");
         QSignalSpy first(speaker(), &wordSpeaker::speakingChanged);
         WAIT_FOR_ENGINE();
         QTRY_VERIFY(first.size() >= 2 && !speaker()->isSpeaking()); // the item's word said
@@ -202,7 +213,7 @@ private slots:
             speaker()->say("Richtig");
         else
             QCOMPARE(driver->act(action), QString());
-        QCOMPARE(speaker()->text(), then == "long" ? text : then.isEmpty() ? rightWord() : then);
+        QCOMPARE(speaker()->text(), then == "long" ? text : then.isEmpty() ? driver->rightWord() : then);
         QTRY_VERIFY_WITH_TIMEOUT(!speaking.isEmpty() && !speaking.last().first().toBool(), 5000);
     }
 };

@@ -20,36 +20,37 @@
 class WindowDriver
 {
 public:
-    // The list as the file has it: a group per "#" line, an entry's fields
-    // split at ";", lines before the first group in the first.
     struct Group
     {
         QString name;
         QList<QStringList> entries;
     };
-
-    WindowDriver(gameThreeWords *window, preferences &prefs, const QString &list, MovedClock &clock)
-        : w(window), clock(clock)
+    // The list as the file has it: a group per "#" line, an entry's fields
+    // split at ";", lines before the first group in the first.
+    static QList<Group> readList(const QString &path)
     {
-        QFile file(list);
-        file.open(QFile::ReadOnly);
-        QString text = QString::fromUtf8(file.readAll());
+        QFile file(path);
+        QString text = file.open(QFile::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
         if (text.startsWith(QChar(0xfeff)))
             text.remove(0, 1);
-        QStringList lines = text.split('\n');
-        if (lines.last().isEmpty())
-            lines.removeLast();
-        for (QString line : lines) {
+        text.chop(text.endsWith('\n')); // the last line's end, not a line
+        QList<Group> groups;
+        QList<QStringList> early;
+        for (QString line : text.split('\n')) {
             line.chop(line.endsWith('\r'));
             if (line.startsWith('#'))
                 groups += Group{line.mid(1), {}};
-            else if (!groups.isEmpty())
-                groups.last().entries += line.split(';');
             else
-                early += line.split(';');
+                (groups.isEmpty() ? early : groups.last().entries) += line.split(';');
         }
         if (!groups.isEmpty())
             groups.first().entries = early + groups.first().entries;
+        return groups;
+    }
+
+    WindowDriver(gameThreeWords *window, preferences &prefs, const QString &list, MovedClock &clock)
+        : w(window), clock(clock), groups(readList(list))
+    {
         method = prefs.gameMethod() == 2 ? 2 : 1;
         type = qBound(0, prefs.value("gameType", 1).toInt(), 1);
         // As the window starts: the first group, one draw "gruppenfremd" out
@@ -67,6 +68,9 @@ public:
             QObject::connect(records, &patientRecords::practiceGroupChanged, &context,
                              [this](const QStringList &entries) { offerPractice(entries); });
     }
+
+    // A list handed over as its menu does: a new cycle, its first item on show.
+    void listHandedOver() { draws = canDraw(type); }
 
     // The right word of the item on show, as the model reads the buttons;
     // null where the words leave it open.
@@ -136,8 +140,7 @@ public:
             // Game method 2: the next item comes by itself after the delay,
             // here at once, and clears the verdict.
             w->findChild<QTimer *>("delayTimer")->start(0);
-            for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && !child<QLabel>("judgeLabel")->text().isEmpty();)
-                QTest::qWait(1);
+            waitFor([this] { return child<QLabel>("judgeLabel")->text().isEmpty(); });
             counted();
             return observe();
         case 'n':
@@ -173,7 +176,6 @@ public:
                 if (name != patient) {
                     patient = name;
                     right = done = 0;
-                    counts = "0 von 0  (0%)";
                     if (!first)
                         fresh();
                 }
@@ -207,8 +209,7 @@ public:
                 continue;
             if (steps % 64 == 0 || only >= 0) {
                 QTest::keyClick(focused(), Qt::Key(Qt::Key_1 + k), steps % 2 ? Qt::KeypadModifier : Qt::NoModifier);
-                for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && button(k)->isDown();)
-                    QTest::qWait(1);
+                waitFor([&] { return !button(k)->isDown(); });
             } else {
                 QTest::mouseClick(button(k), Qt::LeftButton);
             }
@@ -235,11 +236,8 @@ private:
     }
     const Group *groupNamed(const QString &name) const
     {
-        for (const Group &group : groups) {
-            if (group.name == name)
-                return &group;
-        }
-        return nullptr;
+        const auto named = std::find_if(groups.begin(), groups.end(), [&](const Group &group) { return group.name == name; });
+        return named == groups.end() ? nullptr : &*named;
     }
     void select(const QString &name)
     {
@@ -309,7 +307,6 @@ private:
     {
         right += std::exchange(credit, false);
         ++done;
-        counts = QString("%1 von %2  (%3%)").arg(right).arg(done).arg(int(double(right) / done * 100.0));
         fresh();
     }
     // Without a window manager the window gets the keys back from a closed
@@ -318,11 +315,11 @@ private:
     {
         if (late)
             QCoreApplication::processEvents();
-        for (QDeadlineTimer deadline(5000); w->isVisible() && QApplication::activeWindow() != w && !deadline.hasExpired();) {
+        for (QDeadlineTimer deadline(5000); w->isVisible() && QApplication::activeWindow() != w && !deadline.hasExpired(); QTest::qWait(1))
             w->activateWindow();
-            QTest::qWait(1);
-        }
     }
+    // Up to five seconds; what did not come shows in what is observed next.
+    static void waitFor(const std::function<bool()> &done) { static_cast<void>(QTest::qWaitFor(done)); }
     QWidget *focused() const { return QApplication::focusWidget() ? QApplication::focusWidget() : w; }
     bool surelyWrong(const QString &word) const { return !rightCandidates.contains(word); }
 
@@ -336,8 +333,7 @@ private:
         if (byKey) {
             const Qt::Key key = steps % 3 ? Qt::Key_Return : Qt::Key_Enter;
             QTest::keyClick(focused(), key, steps % 4 ? Qt::NoModifier : Qt::KeypadModifier);
-            for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && more->isDown();)
-                QTest::qWait(1);
+            waitFor([more] { return !more->isDown(); });
         } else {
             QTest::mouseClick(more, Qt::LeftButton);
         }
@@ -361,8 +357,7 @@ private:
             return observe();
         } else if (open) {
             QTest::keyClick(combo, Qt::Key_Down, Qt::AltModifier);
-            for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && !combo->view()->isVisible();)
-                QTest::qWait(1);
+            waitFor([combo] { return combo->view()->isVisible(); });
             clock.advance(seen);
             const QModelIndex row = to >= 0 ? combo->view()->model()->index(to, 0) : QModelIndex();
             combo->view()->scrollTo(row);
@@ -385,9 +380,7 @@ private:
             clock.advance(seen);
             QTest::keyClick(combo, Qt::Key_Return);
         }
-        for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && w->focusWidget() != button(0) && canDraw(type);)
-            QTest::qWait(1);
-        if (w->focusWidget() != button(0) && canDraw(type))
+        if (!QTest::qWaitFor([this] { return w->focusWidget() == button(0) || !canDraw(type); }))
             return "the focus stays in the list";
         return observe();
     }
@@ -397,7 +390,6 @@ private:
             type = to;
             fillList();
             right = done = 0;
-            counts = "0 von 0  (0%)";
             fresh();
         } else if (!types) {
             select(list.at(to));
@@ -420,6 +412,8 @@ private:
             return canDraw(type) ? "a word cannot be pressed" : "a button without a word can be pressed";
         if (!canDraw(type) && shown != QStringList{"", "", ""})
             return "the buttons show " + shown.join(' ') + " where the group gives no item";
+        const QString counts = QString("%1 von %2  (%3%)").arg(QString::number(right), QString::number(done),
+                                                                QString::number(done ? int(double(right) / done * 100.0) : 0));
         if (child<QLabel>("label_rightWordsData")->text() != counts)
             return "the counts are not " + counts + " but " + child<QLabel>("label_rightWordsData")->text();
         if (child<QLabel>("judgeLabel")->text() != verdict)
@@ -473,7 +467,6 @@ private:
     gameThreeWords *w;
     MovedClock &clock;
     QList<Group> groups;
-    QList<QStringList> early;
     QList<QStringList> practice; // "Fehlerwörter", where offered
     QObject context;
     int method = 1;
@@ -497,7 +490,6 @@ private:
     int right = 0;
     int done = 0;
     bool credit = false;
-    QString counts = "0 von 0  (0%)";
     bool first = true;
     QString verdict;
     QImage picture;
@@ -533,6 +525,19 @@ struct TrainerFixture
         driver.reset();
         window.reset();
         prefs.reset();
+    }
+    // Actions as WindowDriver::act takes them, each checked.
+    void act(const QString &actions)
+    {
+        for (QChar action : actions)
+            QCOMPARE(driver->act(action.toLatin1()), QString());
+    }
+    QString counts() const { return driver->child<QLabel>("label_rightWordsData")->text(); }
+    // The messages on show in the window that say this.
+    int told(const QString &text) const
+    {
+        const auto boxes = window->findChildren<QMessageBox *>();
+        return int(std::count_if(boxes.begin(), boxes.end(), [&](QMessageBox *box) { return box->isVisible() && box->text() == text; }));
     }
 };
 
