@@ -1,5 +1,6 @@
 // The word store on lists the tests write, and the bundled list.
 
+#include "tests/testsupport.h"
 #include "words/qtcompat.h"
 #include "words/threewords.h"
 #include "words/wordpictures.h"
@@ -11,13 +12,7 @@ class tst_words : public QObject
     Q_OBJECT
     QTemporaryDir dir;
 
-    QString list(const QByteArray &bytes)
-    {
-        QFile file(dir.filePath(QString::number(qHash(bytes))));
-        file.open(QFile::WriteOnly);
-        file.write(bytes);
-        return file.fileName();
-    }
+    QString list(const QByteArray &bytes) { return writeFile(dir.filePath(QString::number(qHash(bytes))), bytes); }
 
 private slots:
     void loading_data()
@@ -58,9 +53,8 @@ private slots:
         QTest::newRow("no other group") << QByteArray("#A\na;b;c\n#B\n") << "A" << 1 << QStringList() << QStringList();
     }
 
-    // Each entry once per cycle, judged by its right word alone; "gruppenfremde
-    // Wörter" adds two different right words of other groups. Nothing to draw:
-    // the item stays.
+    // Each entry once per cycle; "gruppenfremde Wörter" adds two different
+    // right words of other groups. Nothing to draw: the item stays.
     void drawing()
     {
         QFETCH(QByteArray, bytes);
@@ -79,8 +73,6 @@ private slots:
             cycle << selection.value(store.drawnIndices().last());
             const QStringList words = store.actualItem().split(';');
             QCOMPARE(type ? words.first() : store.actualItem(), type ? cycle.last().section(';', 0, 0) : cycle.last());
-            QVERIFY(store.isRightWord(words.first()) && !store.isRightWord(words.first().toUpper()));
-            QVERIFY(!store.isRightWord(words.first() + ' ') && !store.isRightWord(words.at(1)));
             QVERIFY(type == 0 || (foreign.contains(words.at(1)) && foreign.contains(words.at(2))));
             QVERIFY(type == 0 || words.at(1) != words.at(2) || foreign.size() == 1);
             if (cycle.size() == sorted.size()) {
@@ -92,16 +84,13 @@ private slots:
         QVERIFY(!selection.isEmpty() || (store.actualItem() == before && store.drawnIndices().isEmpty()));
     }
 
-    // Twelve groups; three different words a line; no word twice; every right
-    // word known to the German dictionary, no misspelling.
+    // Three different words a line; no word twice; every right word known to
+    // the German dictionary, no misspelling.
     void bundledList()
     {
         threeWords store;
-        QCOMPARE(store.groupNames().join(' '), "Baumarten Blumenarten Büro Farben Fortbewegungsmittel Gemüse "
-                                               "Kleidung Küche Obst Sportarten Tiere Werkzeug");
-        QStringList sizes, words;
+        QStringList words;
         for (const QStringList &entries : store.entryLists()) {
-            sizes << QString::number(entries.size());
             for (const QString &entry : entries) {
                 const QStringList fields = entry.split(';');
                 QVERIFY2(QSet<QString>(fields.begin(), fields.end()).size() == 3 && !fields.contains(""), qPrintable(entry));
@@ -109,7 +98,6 @@ private slots:
                 words << fields;
             }
         }
-        QCOMPARE(sizes.join(' '), "38 34 12 12 29 19 18 19 18 94 41 38");
         QProcess hunspell;
         hunspell.start("hunspell", {"-i", "UTF-8", "-d", "de_DE", "-L"});
         hunspell.write(words.join('\n').toUtf8());

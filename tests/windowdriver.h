@@ -129,11 +129,7 @@ public:
         ++steps;
         activate();
         switch (action) {
-        case '1':
-        case '2':
-        case '3':
-        case 'r':
-        case 'w':
+        case '1': case '2': case '3': case 'r': case 'w':
             if (!(action > '3' ? click(action == 'r') : click(button(action - '1')->text() == rightKnown, action - '1'))
                 || method == 1)
                 return observe();
@@ -143,9 +139,7 @@ public:
             waitFor([this] { return child<QLabel>("judgeLabel")->text().isEmpty(); });
             counted();
             return observe();
-        case 'n':
-        case 'd':
-        case 'q':
+        case 'n': case 'd': case 'q':
             if (method == 2)
                 return observe();
             clock.advance(action == 'q' ? 0 : seen);
@@ -155,13 +149,9 @@ public:
                 pressWeiter(steps % 32 == 1);
             }
             return observe();
-        case 'g':
-        case 'G':
-        case 't':
-        case 'T':
+        case 'g': case 'G': case 't': case 'T':
             return chooseInList(QChar(action).toLower() == 't', action == 'G' ? Qt::Key_End : action == 'T' ? Qt::Key_Up : Qt::Key_Down, false);
-        case 'o':
-        case 'O':
+        case 'o': case 'O':
             return chooseInList(action == 'O', steps % 2 ? Qt::Key_Down : Qt::Key_Up, true);
         case 's':
             if (method == 2) // under the delay the dialog would change the item
