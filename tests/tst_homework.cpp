@@ -2,14 +2,12 @@
 #include "records/recordstore.h"
 #include "testsupport.h"
 #include <QtTest>
-
 class tst_homework : public QObject
 {
     Q_OBJECT
     TemporaryConfig config;
 private slots:
-    // Goals given to Anna, Bernd, Anna: each reads back their own, the
-    // earliest start first (given later, started earlier); uids find them.
+    // Goals given to Anna, Bernd, Anna: each reads back their own, the earliest start first; uids find them.
     void assignmentsStayWithTheirPatient()
     {
         QString uids[2];
@@ -17,7 +15,7 @@ private slots:
             recordStore store;
             QVERIFY(store.open(true));
             const qint64 ids[2] = {store.addPatient("Anna"), store.addPatient("Bernd")};
-            for (int i : {0, 1, 2}) {
+            for (int i : {0, 1, 2}) { // given later, started earlier
                 assignmentRecord goal{0, {}, ids[i % 2], QDateTime::currentDateTimeUtc(), 10 + i, 1 + i,
                                       QDate(2026, 3, 20 - i), QDate(2026, 4, 20 - i)};
                 QVERIFY(store.addAssignment(goal) && goal.uid.size() == 32);
