@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-const int recordStore::schemaVersion = 4;
+const int recordStore::schemaVersion = 5;
 const int recordStore::nameLength = 80;
 const int recordStore::noteLength = 60;
 
@@ -96,6 +96,21 @@ const std::vector<std::vector<const char *>> migrations = {
         "CREATE UNIQUE INDEX answers_by_uid ON answers (uid)",
         "CREATE TABLE store_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
         "INSERT INTO store_info (key, value) VALUES ('records_uid', lower(hex(randomblob(16))))",
+    },
+    // The homework given to a patient: its goal and period stay in the
+    // practice's records, so that the Verlauf can measure the returned
+    // trainings against it. starts and ends are dates (YYYY-MM-DD).
+    {
+        "CREATE TABLE assignments ("
+        " id INTEGER PRIMARY KEY,"
+        " uid TEXT NOT NULL UNIQUE,"
+        " patient_id INTEGER NOT NULL REFERENCES patients(id) ON DELETE CASCADE,"
+        " created TEXT NOT NULL,"
+        " minutes_per_day INTEGER NOT NULL,"
+        " days_per_week INTEGER NOT NULL,"
+        " starts TEXT NOT NULL,"
+        " ends TEXT NOT NULL)",
+        "CREATE INDEX assignments_by_patient ON assignments (patient_id, starts)",
     },
 };
 
@@ -744,4 +759,69 @@ QStringList recordStore::missedEntries(qint64 patientId, const QString &wordList
         entries.append(right + QLatin1Char(';') + words.join(QLatin1Char(';')));
     }
     return entries;
+}
+
+QString recordStore::recordsUid()
+{
+    QSqlQuery query(m_db);
+    if (!isOpen() || !query.exec(QStringLiteral("SELECT value FROM store_info WHERE key = 'records_uid'"))
+        || !query.next())
+        return QString();
+    return query.value(0).toString();
+}
+
+QString recordStore::patientUid(qint64 patientId)
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT uid FROM patients WHERE id = ?"));
+    query.addBindValue(patientId);
+    if (!isOpen() || !query.exec() || !query.next())
+        return QString();
+    return query.value(0).toString();
+}
+
+qint64 recordStore::patientIdByUid(const QString &uid)
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT id FROM patients WHERE uid = ?"));
+    query.addBindValue(uid);
+    if (!isOpen() || !query.exec() || !query.next())
+        return 0;
+    return query.value(0).toLongLong();
+}
+
+bool recordStore::addAssignment(assignmentRecord &assignment)
+{
+    if (assignment.uid.isEmpty())
+        assignment.uid = newUid();
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("INSERT INTO assignments (uid, patient_id, created, minutes_per_day, days_per_week,"
+                                 " starts, ends) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant &value : {QVariant(assignment.uid), QVariant(assignment.patientId),
+                                  QVariant(isoTime(assignment.created)), QVariant(assignment.minutesPerDay),
+                                  QVariant(assignment.daysPerWeek), QVariant(assignment.starts.toString(Qt::ISODate)),
+                                  QVariant(assignment.ends.toString(Qt::ISODate))})
+        query.addBindValue(value);
+    if (!isOpen() || !query.exec())
+        return fail(tr("Die Hausaufgabe konnte nicht in „%1“ gespeichert werden").arg(m_fileName), query.lastError());
+    assignment.id = query.lastInsertId().toLongLong();
+    return true;
+}
+
+QList<assignmentRecord> recordStore::assignments(qint64 patientId)
+{
+    QList<assignmentRecord> list;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id, uid, created, minutes_per_day, days_per_week, starts, ends"
+                                 " FROM assignments WHERE patient_id = ? ORDER BY starts, id"));
+    query.addBindValue(patientId);
+    if (!isOpen() || !query.exec())
+        return list;
+    while (query.next())
+        list.append({query.value(0).toLongLong(), query.value(1).toString(), patientId, fromIsoTime(query.value(2)),
+                     query.value(3).toInt(), query.value(4).toInt(),
+                     QDate::fromString(query.value(5).toString(), Qt::ISODate),
+                     QDate::fromString(query.value(6).toString(), Qt::ISODate)});
+    return list;
 }

@@ -1,6 +1,7 @@
 #ifndef RECORDSTORE_H
 #define RECORDSTORE_H
 
+#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QPair>
@@ -46,6 +47,20 @@ struct answerRecord
     int attempts = 0;    // choices up to and including the right one
     int responseMs = -1; // showing to first choice; -1: no choice
     QString uid{};       // made when it is written where empty
+};
+
+// Homework given to a patient, as the practice's records keep it: the goal
+// and the period it holds for (both days included).
+struct assignmentRecord
+{
+    qint64 id = 0;
+    QString uid{}; // the homework file's own; made on adding where empty
+    qint64 patientId = 0;
+    QDateTime created;
+    int minutesPerDay = 20;
+    int daysPerWeek = 5;
+    QDate starts;
+    QDate ends;
 };
 
 // One line of the Verlauf.
@@ -116,6 +131,15 @@ public:
     // wrong at the first attempt in the last trainings of that type with
     // this word list (empty: the bundled one).
     QStringList missedEntries(qint64 patientId, const QString &wordList, int lastTrainings);
+
+    // The identities a homework file carries: the records' own (empty when
+    // not open) and a patient's (empty: none of that id).
+    QString recordsUid();
+    QString patientUid(qint64 patientId);
+    qint64 patientIdByUid(const QString &uid); // 0: none
+    bool addAssignment(assignmentRecord &assignment);
+    // The patient's homework goals, the earliest start first.
+    QList<assignmentRecord> assignments(qint64 patientId);
 
 private:
     enum class Check { Usable, Unusable, NotOurs };
