@@ -141,7 +141,7 @@ QString sessionGoal::summary() const
         ms += practiceTime::ofTraining(answers);
     const int minutes = int(ms / 60000);
     return tr("Geschafft für heute: %1, %2, %3 davon im 1. Versuch richtig")
-        .arg(minutes == 1 ? tr("1 Minute") : tr("%1 Minuten").arg(minutes),
+        .arg(minutes == 0 ? tr("weniger als eine Minute") : minutes == 1 ? tr("1 Minute") : tr("%1 Minuten").arg(minutes),
              words == 1 ? tr("1 Wort") : tr("%1 Wörter").arg(words), QString::number(rightWords));
 }
 
