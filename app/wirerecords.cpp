@@ -2,6 +2,7 @@
 
 #include "app/commandline.h"
 #include "records/patientrecords.h"
+#include "records/sessiongoal.h"
 #include "settings/preferences.h"
 #include "window/gamethreewords.h"
 
@@ -33,9 +34,22 @@ void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions 
         window.setPracticeGroup(patientRecords::practiceGroup, entries);
     });
 
+    auto *goal = new sessionGoal(prefs, window.training().clock(), &window);
+    records->menu()->addAction(goal->action());
+    QObject::connect(&window, &gameThreeWords::itemShown, goal, &sessionGoal::itemShown);
+    QObject::connect(&window, &gameThreeWords::answerJudged, goal, &sessionGoal::answerJudged);
+    QObject::connect(&window, &gameThreeWords::itemCounted, goal, &sessionGoal::itemCounted);
+    QObject::connect(&window, &gameThreeWords::trainingChosen, goal, &sessionGoal::trainingChosen);
+    QObject::connect(records, &patientRecords::traineeChanged, goal, &sessionGoal::restart);
+    // The item on show waited behind the dialog: its response time starts again.
+    QObject::connect(goal, &sessionGoal::summaryClosed, recorder, &trainingRecorder::restartClock);
+    QObject::connect(goal, &sessionGoal::stopRequested, &window, &gameThreeWords::close);
+    goal->trainingChosen(prefs.gameType(), window.actualGroup());
+
     // The item on show was announced before anyone listened.
     recorder->trainingChosen(prefs.gameType(), window.actualGroup(), window.wordListSource());
     recorder->setPresentation(prefs.presentation());
     recorder->itemShown(window.shownWords(), prefs.gameType(), window.shownRightWord());
+    goal->itemShown(window.shownWords(), prefs.gameType(), window.shownRightWord());
     records->startAfterPaint(options.patient);
 }

@@ -10,6 +10,9 @@ namespace {
 // Return would close it: the keys are taken before the button sees them.
 class answerKeyFilter : public QObject
 {
+public:
+    using QObject::QObject;
+
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
@@ -30,4 +33,12 @@ void showNotice(QWidget *parent, QMessageBox::Icon icon, const QString &title, c
     box.installEventFilter(&filter);
     box.button(QMessageBox::Ok)->installEventFilter(&filter);
     box.exec();
+}
+
+void ignoreAnswerKeys(QWidget *dialog)
+{
+    auto *filter = new answerKeyFilter(dialog);
+    dialog->installEventFilter(filter);
+    for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+        button->installEventFilter(filter);
 }

@@ -12,5 +12,8 @@ class QWidget;
 // so neither Return nor Enter nor a digit closes it: the mouse, Space or
 // Escape do.
 void showNotice(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text);
+// The same guard for a dialog of its own: Return, Enter and the digits reach
+// neither the dialog nor its buttons, for as long as the dialog lives.
+void ignoreAnswerKeys(QWidget *dialog);
 
 #endif // NOTICE_H

@@ -6,6 +6,7 @@
 #include "settings/basepreferences.h"
 
 #include <QAction>
+#include <QDate>
 #include <QEvent>
 #include <QMenu>
 #include <QTimer>
@@ -17,9 +18,6 @@ namespace {
 
 const QString patientKey = QStringLiteral("patient");
 const QString noteKey = QStringLiteral("patientNote");
-// The answers of the last trainings make the practice group: recent enough
-// to be today's difficulties, enough of them to be more than one hour's luck.
-const int practiceTrainings = 5;
 
 } // namespace
 
@@ -154,14 +152,14 @@ void patientRecords::setPracticeOffered(bool offered)
     offerPractice();
     if (!offered || !patientId)
         return;
-    const int words = m_store.missedEntries(patientId, m_recorder.wordList(), practiceTrainings).size();
+    const int words = m_store.dueEntries(patientId, m_recorder.wordList(), QDate::currentDate()).size();
     showNotice(
         window, QMessageBox::Information, tr("Fehlerwörter üben"),
         words ? tr("Beim Trainingstyp „Falschwörter“ steht jetzt nach „Alle“ die Gruppe „%1“ zur Wahl: "
-                   "%2, die %3 in den letzten fünf Trainings nicht im 1. Versuch richtig hatte.")
+                   "%2, die %3 nicht im 1. Versuch richtig hatte und heute wiederholen sollte.")
                     .arg(practiceGroup, words == 1 ? tr("ein Wort") : tr("%1 Wörter").arg(words), m_patient)
-              : tr("%1 hat in den letzten fünf Trainings mit „Falschwörter“ alles im 1. Versuch richtig "
-                   "beantwortet. Sobald ein Wort falsch gewählt wird, steht die Gruppe „%2“ zur Wahl.")
+              : tr("Für %1 ist heute kein Wort zur Wiederholung fällig. Sobald ein Wort bei „Falschwörter“ "
+                   "falsch gewählt wird, steht es ab dem nächsten Tag in der Gruppe „%2“.")
                     .arg(m_patient, practiceGroup));
 }
 
@@ -230,7 +228,7 @@ void patientRecords::setPatient(const patientRecord &patient)
 void patientRecords::offerPractice()
 {
     emit practiceGroupChanged(practiceAction->isChecked() && patientId
-                                  ? m_store.missedEntries(patientId, m_recorder.wordList(), practiceTrainings)
+                                  ? m_store.dueEntries(patientId, m_recorder.wordList(), QDate::currentDate())
                                   : QStringList());
 }
 

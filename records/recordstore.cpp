@@ -1,4 +1,5 @@
 #include "records/recordstore.h"
+#include "records/reviewschedule.h"
 #include "words/userfile.h"
 
 #include <QCollator>
@@ -6,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -824,4 +826,84 @@ QList<assignmentRecord> recordStore::assignments(qint64 patientId)
                      QDate::fromString(query.value(5).toString(), Qt::ISODate),
                      QDate::fromString(query.value(6).toString(), Qt::ISODate)});
     return list;
+}
+
+QStringList recordStore::dueEntries(qint64 patientId, const QString &wordList, const QDate &today)
+{
+    QStringList entries;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    // Only words ever missed can be due; an item left without a choice is
+    // no attempt.
+    query.prepare(QStringLiteral("SELECT a.right_word, a.shown_words, a.first_attempt_right, a.at FROM answers a"
+                                 " JOIN trainings t ON t.id = a.training_id"
+                                 " WHERE t.patient_id = ? AND t.game_type = 0 AND t.word_list = coalesce(?, '')"
+                                 " AND a.first_choice IS NOT NULL AND a.right_word IN"
+                                 " (SELECT b.right_word FROM answers b JOIN trainings u ON u.id = b.training_id"
+                                 "  WHERE u.patient_id = ? AND u.game_type = 0 AND u.word_list = coalesce(?, '')"
+                                 "  AND b.first_attempt_right = 0 AND b.first_choice IS NOT NULL)"
+                                 " ORDER BY a.at, a.id"));
+    for (int i = 0; i < 2; ++i) {
+        query.addBindValue(patientId);
+        query.addBindValue(wordList);
+    }
+    if (!isOpen() || !query.exec())
+        return entries;
+    QMap<QString, QVector<reviewSchedule::firstAttempt>> attempts;
+    QMap<QString, QString> shown; // the words of the last miss
+    QStringList order;            // the word missed last first, as before
+    while (query.next()) {
+        const QString right = query.value(0).toString();
+        const bool firstRight = query.value(2).toBool();
+        attempts[right].append({fromIsoTime(query.value(3)).toLocalTime().date(), firstRight});
+        if (!firstRight) {
+            shown[right] = query.value(1).toString();
+            order.removeOne(right);
+            order.prepend(right);
+        }
+    }
+    for (const QString &right : std::as_const(order)) {
+        QStringList words = shown.value(right).split(QLatin1Char(';'));
+        if (!reviewSchedule::isDue(reviewSchedule::of(attempts.value(right)), today) || words.size() != 3
+            || !words.removeOne(right))
+            continue;
+        entries.append(right + QLatin1Char(';') + words.join(QLatin1Char(';')));
+    }
+    return entries;
+}
+
+QList<practiceTime::practiceSum> recordStore::practiceDays(qint64 patientId)
+{
+    QMap<QDate, practiceTime::practiceSum> days;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT t.id, t.started, t.at_home, a.at, a.response_ms FROM trainings t"
+                                 " JOIN answers a ON a.training_id = t.id WHERE t.patient_id = ? ORDER BY t.id, a.id"));
+    query.addBindValue(patientId);
+    if (!isOpen() || !query.exec())
+        return {};
+    qint64 training = 0;
+    QDate day;
+    bool atHome = false;
+    QVector<practiceTime::answerTime> answers;
+    const auto add = [&] {
+        if (answers.isEmpty())
+            return;
+        practiceTime::practiceSum &sum = days[day];
+        sum.day = day;
+        (atHome ? sum.homeMs : sum.roomMs) += practiceTime::ofTraining(answers);
+        answers.clear();
+    };
+    while (query.next()) {
+        if (query.value(0).toLongLong() != training) {
+            add();
+            training = query.value(0).toLongLong();
+            day = fromIsoTime(query.value(1)).toLocalTime().date();
+            atHome = query.value(2).toBool();
+        }
+        answers.append({fromIsoTime(query.value(3)).toMSecsSinceEpoch(),
+                        query.isNull(4) ? -1 : query.value(4).toInt()});
+    }
+    add();
+    return days.values();
 }

@@ -1,6 +1,8 @@
 #ifndef RECORDSTORE_H
 #define RECORDSTORE_H
 
+#include "records/practicetime.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -131,6 +133,14 @@ public:
     // wrong at the first attempt in the last trainings of that type with
     // this word list (empty: the bundled one).
     QStringList missedEntries(qint64 patientId, const QString &wordList, int lastTrainings);
+    // Entry lines of the "Falschwörter" words with this list that the review
+    // schedule (records/reviewschedule.h) brings back on that day, days
+    // counted in local time.
+    QStringList dueEntries(qint64 patientId, const QString &wordList, const QDate &today);
+    // The patient's practice time (records/practicetime.h) per day, in the
+    // practice and at home apart, oldest first; a training counts on the
+    // day it began, in local time.
+    QList<practiceTime::practiceSum> practiceDays(qint64 patientId);
 
     // The identities a homework file carries: the records' own (empty when
     // not open) and a patient's (empty: none of that id).

@@ -15,11 +15,13 @@
 #include <QTableWidgetItem>
 #include <QTimer>
 
-verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent)
+verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent,
+                             int weeklyGoalMinutes)
     : QDialog(parent)
     , patient(patient)
     , m_report(patient, store.trainings(patientId), store.mostMissed(patientId, 20))
 {
+    m_report.setPractice(practiceTime::byWeek(store.practiceDays(patientId)), weeklyGoalMinutes);
     ui.setupUi(this);
     keepOnScreen(this);
     setWindowTitle(tr("Verlauf – %1").arg(patient));
@@ -35,6 +37,15 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
     ui.label_presentations->setText(byPresentation.join(QLatin1Char('\n')));
     ui.label_presentations->setVisible(!byPresentation.isEmpty());
     ui.chartLayout->addWidget(m_report.chartView(ui.chartArea));
+    // A tab of its own, so that the dialog grows no taller; without a
+    // second week, homework or a goal there is nothing to compare, and the
+    // tab bar hides itself.
+    if (m_report.showsPractice()) {
+        ui.practiceLayout->addWidget(m_report.practiceChartView(ui.practiceArea));
+        ui.label_summary->setText(tr("%1. %2").arg(ui.label_summary->text(), m_report.practiceLine()));
+    } else {
+        ui.tabWidget_charts->removeTab(1);
+    }
 
     QTableWidget *table = ui.tableWidget_trainings;
     table->setColumnCount(m_report.header().size());
@@ -55,8 +66,9 @@ verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString
     QHeaderView *header = table->horizontalHeader();
     header->setResizeContentsPrecision(40);
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(2, m_report.showsPresentations() ? QHeaderView::ResizeToContents : QHeaderView::Stretch);
-    header->setStretchLastSection(m_report.showsPresentations());
+    const bool extraColumns = m_report.showsPresentations() || m_report.showsPlace();
+    header->setSectionResizeMode(2, extraColumns ? QHeaderView::ResizeToContents : QHeaderView::Stretch);
+    header->setStretchLastSection(extraColumns);
     // The newest trainings, once the table knows its height.
     QTimer::singleShot(0, table, &QTableWidget::scrollToBottom);
 

@@ -9,14 +9,18 @@
 class recordStore;
 
 // The Verlauf of one patient: the trainings as a table, the percentage right
-// at the first attempt as a chart over time and per presentation, the twenty
-// words missed most; exported as CSV or PDF through a file dialog.
+// at the first attempt as a chart over time and per presentation, the
+// practice time per week beside it, the twenty words missed most; exported
+// as CSV or PDF through a file dialog.
 class verlaufDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent = nullptr);
+    // weeklyGoalMinutes: the practice asked for a week, drawn as a line
+    // over the practice time; 0: none.
+    verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent = nullptr,
+                  int weeklyGoalMinutes = 0);
 
     const verlaufReport &report() const;
     // Writes the file whole or not at all; error says why not.

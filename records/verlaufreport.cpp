@@ -2,6 +2,8 @@
 
 #include "words/qtcompat.h"
 
+#include <QBarCategoryAxis>
+#include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
@@ -14,6 +16,7 @@
 #include <QMap>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QStackedBarSeries>
 #include <QTextDocument>
 #include <QUrl>
 #include <QValueAxis>
@@ -119,6 +122,89 @@ QChart *makeChart(const QList<trainingSummary> &trainings, bool byPresentation)
     return chart;
 }
 
+// The weeks the chart shows: enough to see a trend, few enough that the
+// labels stay readable on a small screen.
+const int chartWeeks = 12;
+
+QString hoursAndMinutes(qint64 ms)
+{
+    const qint64 minutes = ms / 60000;
+    return minutes < 60 ? tr("%1 Min.").arg(minutes)
+                        : tr("%1 Std. %2 Min.").arg(QString::number(minutes / 60), QString::number(minutes % 60));
+}
+
+QChart *makePracticeChart(const QList<practiceTime::practiceSum> &allWeeks, int goalMinutes)
+{
+    const QList<practiceTime::practiceSum> weeks = allWeeks.mid(qMax(0, int(allWeeks.size()) - chartWeeks));
+    auto *room = new QBarSet(tr("in der Praxis"));
+    auto *home = new QBarSet(tr("zu Hause"));
+    QStringList labels;
+    qreal highest = goalMinutes;
+    bool anyHome = false;
+    for (const practiceTime::practiceSum &week : weeks) {
+        *room << week.roomMs / 60000.0;
+        *home << week.homeMs / 60000.0;
+        anyHome = anyHome || week.homeMs > 0;
+        highest = qMax(highest, (week.roomMs + week.homeMs) / 60000.0);
+        labels << tr("KW %1").arg(week.day.weekNumber());
+    }
+    auto *bars = new QStackedBarSeries;
+    bars->append(room);
+    if (anyHome)
+        bars->append(home);
+    else
+        delete home;
+    auto *chart = new QChart;
+    chart->addSeries(bars);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    auto *axis = new QBarCategoryAxis;
+    axis->append(labels);
+    auto *minutes = new QValueAxis;
+    minutes->setRange(0, qMax<qreal>(10, highest * 1.1));
+    minutes->applyNiceNumbers();
+    minutes->setLabelFormat(QStringLiteral("%d"));
+    minutes->setTitleText(tr("Minuten je Woche"));
+    chart->addAxis(axis, Qt::AlignBottom);
+    chart->addAxis(minutes, Qt::AlignLeft);
+    bars->attachAxis(axis);
+    bars->attachAxis(minutes);
+    if (goalMinutes > 0) {
+        // Across the whole width: the bars stand at 0, 1, 2, …
+        auto *goal = new QLineSeries;
+        goal->setName(tr("Ziel: %1 Minuten").arg(goalMinutes));
+        goal->append(-0.5, goalMinutes);
+        goal->append(weeks.size() - 0.5, goalMinutes);
+        QPen pen(Qt::darkGreen);
+        pen.setWidth(2);
+        pen.setStyle(Qt::DashLine);
+        goal->setPen(pen);
+        chart->addSeries(goal);
+        goal->attachAxis(axis);
+        goal->attachAxis(minutes);
+    }
+    chart->legend()->setVisible(anyHome || goalMinutes > 0);
+    return chart;
+}
+
+// The chart drawn at twice the size it is laid out in, so that it stays
+// sharp on paper.
+QImage chartImage(QChart *chart, const QSizeF &size)
+{
+    QImage image((size * 2).toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QGraphicsScene scene;
+    scene.addItem(chart);
+    chart->setGeometry(QRectF(QPointF(0, 0), size));
+    // The axes lay themselves out in posted events.
+    QCoreApplication::sendPostedEvents(chart);
+    QCoreApplication::sendPostedEvents(&scene);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter, QRectF(image.rect()), QRectF(QPointF(0, 0), size));
+    return image;
+}
+
 } // namespace
 
 verlaufReport::verlaufReport(const QString &patient, const QList<trainingSummary> &trainings,
@@ -130,6 +216,8 @@ verlaufReport::verlaufReport(const QString &patient, const QList<trainingSummary
     const QLocale german(QLocale::German);
     m_showsPresentations = std::any_of(trainings.cbegin(), trainings.cend(),
                                        [](const trainingSummary &training) { return training.presentation != 0; });
+    m_showsPlace = std::any_of(trainings.cbegin(), trainings.cend(),
+                               [](const trainingSummary &training) { return training.atHome; });
     m_rows.reserve(trainings.size());
     for (const trainingSummary &training : trainings) {
         QString group = training.group;
@@ -141,6 +229,8 @@ verlaufReport::verlaufReport(const QString &patient, const QList<trainingSummary
                        training.medianMs < 0 ? QStringLiteral("–") : german.toString(training.medianMs / 1000.0, 'f', 1)});
         if (m_showsPresentations)
             m_rows.last().append(presentationName(training.presentation));
+        if (m_showsPlace)
+            m_rows.last().append(training.atHome ? tr("zu Hause") : tr("Praxis"));
     }
 }
 
@@ -154,6 +244,8 @@ QStringList verlaufReport::header(bool twoLines) const
         titles[5] = tr("Median\nAntwortzeit\n(s)");
         titles.append(tr("Darbietung"));
     }
+    if (m_showsPlace)
+        titles.append(tr("Ort"));
     if (!twoLines)
         titles.replaceInStrings(QStringLiteral("\n"), QStringLiteral(" "));
     return titles;
@@ -183,6 +275,41 @@ bool verlaufReport::isNumber(int column)
 bool verlaufReport::showsPresentations() const
 {
     return m_showsPresentations;
+}
+
+bool verlaufReport::showsPlace() const
+{
+    return m_showsPlace;
+}
+
+void verlaufReport::setPractice(const QList<practiceTime::practiceSum> &weeks, int weeklyGoalMinutes)
+{
+    m_weeks = weeks;
+    m_weeklyGoalMinutes = qMax(0, weeklyGoalMinutes);
+}
+
+bool verlaufReport::showsPractice() const
+{
+    return m_weeks.size() > 1 || m_showsPlace || (m_weeklyGoalMinutes > 0 && !m_weeks.isEmpty());
+}
+
+QString verlaufReport::practiceLine() const
+{
+    qint64 room = 0, home = 0;
+    for (const practiceTime::practiceSum &week : m_weeks)
+        room += week.roomMs, home += week.homeMs;
+    QString line = tr("Übungszeit: %1").arg(hoursAndMinutes(room + home));
+    if (home > 0)
+        line = tr("%1, davon zu Hause %2").arg(line, hoursAndMinutes(home));
+    return line;
+}
+
+QWidget *verlaufReport::practiceChartView(QWidget *parent) const
+{
+    auto *view = new QChartView(makePracticeChart(m_weeks, m_weeklyGoalMinutes), parent);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setAccessibleName(tr("Übungszeit je Woche"));
+    return view;
 }
 
 QStringList verlaufReport::byPresentation() const
@@ -260,25 +387,11 @@ void verlaufReport::writePdf(QIODevice *device) const
     writer.setTitle(tr("Verlauf – %1").arg(m_patient));
     writer.setCreator(QStringLiteral("Skarvel"));
 
-    // 17 cm wide at 96 dpi, drawn at twice that, so that it stays sharp
-    // on paper. A line per presentation needs a longer legend: the chart is
-    // laid out larger and shown at the same width.
+    // 17 cm wide at 96 dpi. A line per presentation needs a longer legend:
+    // the chart is laid out larger and shown at the same width.
     const int width = 640;
     const QSizeF size = m_showsPresentations ? QSizeF(760, 320) : QSizeF(width, 270);
-    QImage image((size * 2).toSize(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QGraphicsScene scene;
-        QChart *chart = makeChart(m_trainings, m_showsPresentations);
-        scene.addItem(chart);
-        chart->setGeometry(QRectF(QPointF(0, 0), size));
-        // The axes lay themselves out in posted events.
-        QCoreApplication::sendPostedEvents(chart);
-        QCoreApplication::sendPostedEvents(&scene);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        scene.render(&painter, QRectF(image.rect()), QRectF(QPointF(0, 0), size));
-    }
+    const QImage image = chartImage(makeChart(m_trainings, m_showsPresentations), size);
 
     QString html = QStringLiteral("<h2>%1</h2><p>%2<br>%3</p><p><img src=\"skarvel:chart\" width=\"%4\"></p>")
                        .arg(tr("Verlauf – %1").arg(m_patient.toHtmlEscaped()),
@@ -286,6 +399,9 @@ void verlaufReport::writePdf(QIODevice *device) const
                             tr("Erstellt am %1 mit Skarvel")
                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))),
                             QString::number(width));
+    if (showsPractice())
+        html += QStringLiteral("<p>%1</p><p><img src=\"skarvel:practice\" width=\"%2\"></p>")
+                    .arg(practiceLine().toHtmlEscaped(), QString::number(width));
     if (m_showsPresentations) {
         QStringList lines = byPresentation();
         for (QString &line : lines)
@@ -322,6 +438,9 @@ void verlaufReport::writePdf(QIODevice *device) const
     wrap.setWrapMode(QTextOption::WordWrap);
     document.setDefaultTextOption(wrap);
     document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("skarvel:chart")), image);
+    if (showsPractice())
+        document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("skarvel:practice")),
+                             chartImage(makePracticeChart(m_weeks, m_weeklyGoalMinutes), QSizeF(width, 240)));
     document.setHtml(html);
     document.print(&writer);
 }

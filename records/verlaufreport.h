@@ -27,6 +27,19 @@ public:
     static QString presentationName(int presentation);
     static bool isNumber(int column); // right-aligned
     bool showsPresentations() const;
+    // "Ort" comes after everything else, and only once a training was done
+    // at home.
+    bool showsPlace() const;
+
+    // The practice per week (practiceTime::byWeek) and the goal for a
+    // week, 0 for none. A therapist who never gives homework sees the chart
+    // only once there is more than one week to compare.
+    void setPractice(const QList<practiceTime::practiceSum> &weeks, int weeklyGoalMinutes);
+    bool showsPractice() const;
+    // "Übungszeit: 3 Std. 20 Min., davon zu Hause 2 Std. 5 Min."
+    QString practiceLine() const;
+    // Minutes per week, stacked in the practice and at home, the goal as a line.
+    QWidget *practiceChartView(QWidget *parent) const;
     // Per training type, the percentage right at the first attempt with each
     // presentation trained; empty where only "Nur Schrift" was.
     QStringList byPresentation() const;
@@ -51,6 +64,9 @@ private:
     QList<QPair<QString, int>> m_missed;
     QList<QStringList> m_rows;
     bool m_showsPresentations = false;
+    bool m_showsPlace = false;
+    QList<practiceTime::practiceSum> m_weeks;
+    int m_weeklyGoalMinutes = 0;
 };
 
 #endif // VERLAUFREPORT_H

@@ -5,8 +5,8 @@
 #include <utility>
 
 trainingState::trainingState(const trainerClock &clock)
-    : clock(clock)
-    , shownAt(clock.elapsed())
+    : m_clock(clock)
+    , shownAt(m_clock.elapsed())
 {
 }
 
@@ -15,7 +15,7 @@ void trainingState::show(const QStringList &words, int gameType, const QString &
     m_words = words;
     m_gameType = gameType;
     m_rightWord = rightWord;
-    shownAt = clock.elapsed();
+    shownAt = m_clock.elapsed();
     m_firstAttempt = true;
     // A replaced item takes its credit with it: a right answer counts only
     // together with its own item.
@@ -45,7 +45,7 @@ void trainingState::restartCount()
 
 bool trainingState::seen() const
 {
-    return clock.elapsed() - shownAt >= seenMs;
+    return m_clock.elapsed() - shownAt >= seenMs;
 }
 
 const QStringList &trainingState::words() const
@@ -84,4 +84,9 @@ QString trainingState::counts() const
     const int percent = static_cast<int>(static_cast<double>(m_rightWords) / divisor * 100.0);
     return QStringLiteral("%1 von %2  (%3%)").arg(QString::number(m_rightWords), QString::number(m_doneWords),
                                                   QString::number(percent));
+}
+
+const trainerClock &trainingState::clock() const
+{
+    return m_clock;
 }

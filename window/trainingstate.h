@@ -35,6 +35,8 @@ public:
     void restartCount();
 
     bool seen() const;
+    // The clock the window counts with, for listeners that count time too.
+    const trainerClock &clock() const;
     const QStringList &words() const;
     int gameType() const;
     const QString &rightWord() const;
@@ -45,7 +47,7 @@ public:
     QString counts() const;
 
 private:
-    const trainerClock &clock;
+    const trainerClock &m_clock;
     QStringList m_words;
     int m_gameType = -1;
     QString m_rightWord;
