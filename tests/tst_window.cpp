@@ -106,6 +106,8 @@ private slots:
         whole();
         window->setPracticeGroup("Fehlerwörter", {}); // what choosing a patient does to the window
         whole();
+        window->setRepeatOffered(true); // a speech engine ready only after the window shows
+        whole();
         driver->settings([](QWidget *) {});
         whole();
         for (int chosen : {9, qBound(9, fontSize, 32)}) // a new size chosen while the dialog is open

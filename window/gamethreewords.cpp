@@ -259,8 +259,14 @@ void gameThreeWords::addCapabilityMenu(QMenu *menu)
 
 void gameThreeWords::setRepeatOffered(bool offered)
 {
-    speakerButton->setVisible(offered);
     repeatAction->setEnabled(offered);
+    if (speakerButton->isHidden() != offered)
+        return;
+    // The engine is often ready only after the window shows: the button's
+    // row then has to be found room for, or "Weiter" falls off a small screen.
+    speakerButton->setVisible(offered);
+    if (layoutFitted)
+        fitLayout();
 }
 
 void gameThreeWords::setWordGroups(const QStringList &names, const QList<QStringList> &entries,

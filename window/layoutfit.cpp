@@ -233,6 +233,22 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
         done = placed(QBoxLayout::LeftToRight, points);
     for (int points = size + 3; !done && points >= minimumWordSize; --points)
         done = placed(QBoxLayout::TopToBottom, points) || (points < size && placed(QBoxLayout::LeftToRight, points));
+    // Only a document that never passed the list checker (a tool's, a
+    // damaged bundle) can hold a word too long even for this: the word is
+    // cut on its button rather than the window pushed off the screen, where
+    // the patient could reach neither the other words nor "Weiter".
+    if (!done) {
+        placed(QBoxLayout::TopToBottom, minimumWordSize);
+        const int over = needed().width() - room.width();
+        if (over > 0) {
+            for (QPushButton *each : buttons)
+                each->setMinimumWidth(qMax(1, each->minimumWidth() - over)); // 0 would ask the text
+            const int groupOver = needed().width() - room.width();
+            if (groupOver > 0)
+                ui.comboBox_wordGroup->setFixedWidth(qMax(1, ui.comboBox_wordGroup->minimumWidth() - groupOver));
+            fits();
+        }
+    }
 
     // Showing the status bar again lays the window out at once and leaves it
     // the minimum of that moment, which would hold the window at a size
