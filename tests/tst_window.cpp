@@ -66,16 +66,19 @@ private slots:
         QTest::addColumn<QByteArray>("list"); // empty: the bundled one
         QTest::addColumn<int>("fontSize");
         QTest::addColumn<int>("wordSize"); // 0: whatever fits the screen
+        QTest::addColumn<int>("presentation");
         const QByteArray shortWords = "#A\nab;ac;ad\nae;af;ag\n#B\nbc;bd;be\n";
-        QTest::newRow("too small") << shortWords << 5 << 12;
-        QTest::newRow("too large") << shortWords << 100 << 35;
+        QTest::newRow("too small") << shortWords << 5 << 12 << 0;
+        QTest::newRow("too large") << shortWords << 100 << 35 << 0;
         const QByteArray longWords = "#Verkehr\nStraßenbahnhaltestelle;Strassenbahnhaltestelle;Straßenbahnhaltstelle\n"
                                      "#Schiff\nDonaudampfschifffahrtsgesellschaftskapitän;Donaudampfschiffahrtsgesellschaftskapitän;"
                                      "Donaudampfschifffahrtsgesellschaftskapitaen\n";
         for (int size : {14, 20, 28, 32}) {
-            QTest::addRow("bundled %d", size) << QByteArray() << size << 0;
-            QTest::addRow("long words %d", size) << longWords << size << 0;
+            QTest::addRow("bundled %d", size) << QByteArray() << size << 0 << 0;
+            QTest::addRow("long words %d", size) << longWords << size << 0 << 0;
         }
+        // The picture leaves the smallest words no room at this size.
+        QTest::addRow("pictures 32") << QByteArray() << 32 << 0 << 1;
     }
 
     // Words are never cut, the window stays inside the screen whatever
@@ -86,8 +89,10 @@ private slots:
         QFETCH(QByteArray, list);
         QFETCH(int, fontSize);
         QFETCH(int, wordSize);
+        QFETCH(int, presentation);
         const QString path = list.isEmpty() ? threeWords::bundledDocument : writeFile(config.dir.filePath("list"), list);
-        start("[General]\ngameType=0\nfontSize=" + QByteArray::number(fontSize) + "\n", path);
+        start("[General]\ngameType=0\nfontSize=" + QByteArray::number(fontSize) + "\npresentation="
+                  + QByteArray::number(presentation) + "\n", path);
         QStringList words; // on a button of the words' font, what the widest word needs
         for (const WindowDriver::Group &group : WindowDriver::readList(path))
             for (const QStringList &entry : group.entries)

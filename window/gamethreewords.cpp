@@ -505,6 +505,7 @@ void gameThreeWords::setFontSizeAll(int storedSize)
     // A size the settings dialog cannot offer is used as the nearest one it
     // can; the stored value stays until the user changes it.
     const int size = qBound(9, storedSize, 32);
+    m_fontSize = size;
     // The window itself stays at 12 points (type list, statistics, menus);
     // only the training controls follow the chosen size.
     QFont font;
@@ -540,7 +541,7 @@ void gameThreeWords::fitLayout()
             words += entry.split(QLatin1Char(';'));
     }
     const QStringList groups = groupNames() + QStringList{allGroups, practiceGroup()};
-    fitTrainingLayout(this, ui, ui.moreButton->font().pointSize(), words, groups);
+    fitTrainingLayout(this, ui, m_fontSize, words, groups);
     layoutFitted = true;
 }
 

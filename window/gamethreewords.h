@@ -156,6 +156,7 @@ private:
     std::optional<wordPictures> m_pictures;
     QString m_picturesLookedAt; // the list and group last searched for pictures
     bool layoutFitted = false;
+    int m_fontSize = 14; // the size chosen, as the window uses it; a fit may show less
 
 public:
     // Names the own word list in use at the right of the statistics bar;

@@ -105,9 +105,25 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
     // The tick keeps its room while hidden; fixed, so that neither the
     // placeholder text nor the picture changes it.
     ui.label_haken->setFixedSize(55, 55);
-    const QSize verdict = widestText(ui.judgeLabel->font(), {QStringLiteral("Richtig!"), QStringLiteral("Falsch!")});
-    const int moreHeight = ui.moreButton->sizeHint().height();
+    QSize verdict;
+    int moreHeight = 0;
     int wordHeight = 0;
+    // The question, "Weiter", the verdict and the group's label at the
+    // chosen size, which only a screen too small for anything else takes
+    // down; a fit before may have left them smaller.
+    const auto useRestSize = [&](int points) {
+        QFont font = ui.moreButton->font();
+        font.setPointSize(points);
+        for (QWidget *each : {static_cast<QWidget *>(ui.moreButton), static_cast<QWidget *>(ui.outerBox),
+                              static_cast<QWidget *>(ui.label_wordGroup)})
+            each->setFont(font);
+        font = ui.judgeLabel->font();
+        font.setPointSize(points + 3);
+        ui.judgeLabel->setFont(font);
+        verdict = widestText(font, {QStringLiteral("Richtig!"), QStringLiteral("Falsch!")});
+        moreHeight = ui.moreButton->sizeHint().height();
+    };
+    useRestSize(size);
 
     // A minimum set on a widget replaces what its contents ask for, so the
     // form's own minimums are grown to that, bottom up, before every
@@ -233,6 +249,17 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
         done = placed(QBoxLayout::LeftToRight, points);
     for (int points = size + 3; !done && points >= minimumWordSize; --points)
         done = placed(QBoxLayout::TopToBottom, points) || (points < size && placed(QBoxLayout::LeftToRight, points));
+    // Where even the smallest words leave no room (a large size on a short
+    // screen with tall fonts), the rest becomes smaller with them, the words
+    // never smaller than the question, so that "Weiter" and the count stay
+    // on the screen.
+    for (int rest = size - 1; !done && rest >= minimumWordSize; --rest) {
+        useRestSize(rest);
+        if (groupFont.pointSize() > rest)
+            useGroupSize(rest);
+        for (int points = rest + 3; !done && points >= rest; --points)
+            done = placed(QBoxLayout::LeftToRight, points) || placed(QBoxLayout::TopToBottom, points);
+    }
     // Only a document that never passed the list checker (a tool's, a
     // damaged bundle) can hold a word too long even for this: the word is
     // cut on its button rather than the window pushed off the screen, where

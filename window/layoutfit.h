@@ -27,7 +27,9 @@ class Ui_mainWindow;
 //   is short, the form's minimum heights, the margins and the empty status
 //   bar give way;
 // - a picture shown above the words takes at least a third of the window's
-//   height, or on a short screen what the words leave it.
+//   height, or on a short screen what the words leave it;
+// - only where nothing fits even so do the question, "Weiter" and the group
+//   list become smaller too, the words never smaller than they.
 // The window then takes its usual 800 x 530 or what it needs, within the screen.
 void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QStringList &words,
                        const QStringList &groups);
