@@ -160,6 +160,17 @@ QString isoTime(const QDateTime &time)
     return time.toUTC().toString(Qt::ISODate);
 }
 
+// The patient's identity is taken from their row: none, no line.
+bool writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId)
+{
+    query.prepare(QStringLiteral("INSERT INTO audit (at, user_name, action, patient_uid)"
+                                 " SELECT ?, ?, ?, uid FROM patients WHERE id = ?"));
+    for (const QVariant &value : {QVariant(isoTime(QDateTime::currentDateTimeUtc())), QVariant(systemUserName()),
+                                  QVariant(action), QVariant(patientId)})
+        query.addBindValue(value);
+    return query.exec();
+}
+
 QDateTime fromIsoTime(const QVariant &value)
 {
     return QDateTime::fromString(value.toString(), Qt::ISODate);
@@ -280,9 +291,8 @@ recordStore::Check recordStore::connectFile()
     // SQLite gives its -wal and -shm the mode of the database file, so the
     // file is made before SQLite opens it; those of an older Skarvel follow.
     // A file of someone else's keeps its mode and is still recorded in.
-    if (!QFileInfo::exists(m_fileName))
-        QFile(m_fileName).open(QIODevice::WriteOnly);
-    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+    userFile::createPrivate(m_fileName);
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
         if (QFileInfo::exists(m_fileName + suffix))
             userFile::makePrivate(m_fileName + suffix);
     }
@@ -619,12 +629,7 @@ bool recordStore::deletePatient(qint64 id)
     bool ok = m_db.transaction();
     // In the same commit: no deletion goes unrecorded, and none is recorded
     // that did not happen.
-    ok = ok && query.prepare(QStringLiteral("INSERT INTO audit (at, user_name, action, patient_uid)"
-                                            " SELECT ?, ?, ?, uid FROM patients WHERE id = ?"));
-    for (const QVariant &value : {QVariant(isoTime(QDateTime::currentDateTimeUtc())), QVariant(systemUserName()),
-                                  QVariant(deleted), QVariant(id)})
-        query.addBindValue(value);
-    ok = ok && query.exec();
+    ok = ok && writeAuditLine(query, deleted, id);
     for (const char *statement : {"DELETE FROM answers WHERE training_id IN (SELECT id FROM trainings WHERE patient_id = ?)",
                                   "DELETE FROM trainings WHERE patient_id = ?",
                                   "DELETE FROM patients WHERE id = ?"}) {
@@ -962,12 +967,7 @@ QList<practiceTime::practiceSum> recordStore::practiceDays(qint64 patientId)
 bool recordStore::logAccess(const QString &action, qint64 patientId)
 {
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("INSERT INTO audit (at, user_name, action, patient_uid)"
-                                 " SELECT ?, ?, ?, uid FROM patients WHERE id = ?"));
-    for (const QVariant &value : {QVariant(isoTime(QDateTime::currentDateTimeUtc())), QVariant(systemUserName()),
-                                  QVariant(action), QVariant(patientId)})
-        query.addBindValue(value);
-    if (!isOpen() || !query.exec() || query.numRowsAffected() != 1)
+    if (!isOpen() || !writeAuditLine(query, action, patientId) || query.numRowsAffected() != 1)
         return fail(tr("Der Zugriff kann nicht im Protokoll in „%1“ vermerkt werden").arg(m_fileName),
                     query.lastError());
     return true;
@@ -994,10 +994,8 @@ QList<auditRecord> recordStore::accessLog()
 
 bool recordStore::copyTo(const QString &fileName)
 {
-    // SQLite makes the copy with the mode of a new database; an empty file
-    // of the user's alone is taken as it is.
     QFile::remove(fileName);
-    if (!QFile(fileName).open(QIODevice::WriteOnly) || !userFile::makePrivate(fileName))
+    if (!userFile::createPrivate(fileName))
         return fail(tr("„%1“ kann nicht angelegt werden").arg(fileName), tr("keine Berechtigung oder kein Platz"));
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("VACUUM INTO ?"));
