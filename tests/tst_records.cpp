@@ -515,8 +515,11 @@ private slots:
         });
         keys.start(20);
         QSignalSpy written(&recorder, &trainingRecorder::answerRecorded);
+        QElapsedTimer answering; // the file held for far longer than this
+        answering.start();
         for (int i = 0; i < 3; ++i)
             rights << driver->rightWord(), act(*driver, "rn");
+        QVERIFY2(answering.elapsed() < 3000, qPrintable(QString::number(answering.elapsed())));
         auto *line = window->findChild<QLabel *>("label_recordsWaiting");
         QCOMPARE(line->isVisible() ? line->text() : QString(), "Die Aufzeichnungen sind gerade von einem anderen Programm "
                                                                "belegt – 3 Antworten werden gespeichert, sobald sie frei sind.");
