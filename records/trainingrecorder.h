@@ -23,6 +23,8 @@
 // freezes the window: what cannot be written at once waits here, in order,
 // and is tried again every retry interval until it is written, each answer
 // once and still one commit each. Closing tries once more, waiting longer.
+// What waits is in memory only: a program killed meanwhile loses it, as it
+// lost the answer to the held file before.
 class trainingRecorder : public QObject
 {
     Q_OBJECT
