@@ -6,6 +6,9 @@
 #include "settings/preferences.h"
 #include "window/gamethreewords.h"
 
+#include <QLabel>
+#include <QStatusBar>
+
 void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions &options)
 {
     auto *records = new patientRecords(prefs, &window);
@@ -33,6 +36,18 @@ void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions 
     QObject::connect(records, &patientRecords::practiceGroupChanged, &window, [&window](const QStringList &entries) {
         window.setPracticeGroup(patientRecords::practiceGroup, entries);
     });
+
+    // A quiet line at the foot of the window, no message: the training goes on.
+    auto *waiting = new QLabel(&window);
+    waiting->setObjectName(QStringLiteral("label_recordsWaiting"));
+    waiting->setWordWrap(true);
+    waiting->hide();
+    window.statusBar()->addWidget(waiting, 1);
+    QObject::connect(records, &patientRecords::waitingLine, waiting, [waiting](const QString &line) {
+        waiting->setText(line);
+        waiting->setVisible(!line.isEmpty());
+    });
+    QObject::connect(records, &patientRecords::problem, &window, &gameThreeWords::tellOnce);
 
     auto *goal = new sessionGoal(prefs, window.training().clock(), &window);
     records->menu()->addAction(goal->action());

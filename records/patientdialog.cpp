@@ -3,6 +3,7 @@
 #include "dialogs/screenfit.h"
 #include "records/notice.h"
 #include "records/patientnamedialog.h"
+#include "records/recordsbackup.h"
 
 #include <QPushButton>
 
@@ -82,10 +83,13 @@ void patientDialog::removePatient()
     box.exec();
     if (box.clickedButton() != remove)
         return;
+    const QString uid = store.patientUid(patient.id);
     const bool removed = store.deletePatient(patient.id);
     // Announced before any message, which would let the training go on.
-    if (store.patientId(patient.name, patient.note) == 0)
+    if (store.patientId(patient.name, patient.note) == 0) {
         emit this->removed(patient.id);
+        recordsBackup::forget(store.fileName(), uid);
+    }
     if (!removed)
         complain(store.takeNotice());
     fill(0);
@@ -117,6 +121,27 @@ void patientDialog::fill(qint64 select)
             ui.listWidget_patients->setCurrentItem(item);
     }
     updateButtons();
+    fillLog();
+}
+
+void patientDialog::fillLog()
+{
+    ui.listWidget_audit->clear();
+    const QMap<QString, QString> actions{{recordStore::exportedCsv, tr("Verlauf als CSV exportiert")},
+                                         {recordStore::exportedPdf, tr("Verlauf als PDF exportiert")},
+                                         {recordStore::imported, tr("Aufzeichnungen eingelesen")},
+                                         {recordStore::deleted, tr("Patient gelöscht")}};
+    for (const auditRecord &line : store.accessLog()) {
+        // Of a deleted patient only the first digits of the identity, which
+        // tell the lines of one patient apart.
+        const QString patient = line.patient.isEmpty()
+            ? tr("Kennung %1… (der Name wird nach dem Löschen nicht aufbewahrt)").arg(line.patientUid.left(8))
+            : line.patient;
+        ui.listWidget_audit->addItem(tr("%1  %2: %3 – %4")
+                                         .arg(line.at.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                                              line.user, actions.value(line.action, line.action), patient));
+    }
+    ui.groupBox_audit->setVisible(ui.listWidget_audit->count());
 }
 
 patientRecord patientDialog::current() const

@@ -33,6 +33,7 @@ private slots:
 
 private:
     void fill(qint64 select);
+    void fillLog();
     patientRecord current() const;
     void complain(const QString &message);
 

@@ -2,6 +2,7 @@
 
 #include "records/notice.h"
 #include "records/patientdialog.h"
+#include "records/recordsbackup.h"
 #include "records/verlaufdialog.h"
 #include "settings/basepreferences.h"
 
@@ -9,6 +10,7 @@
 #include <QDate>
 #include <QEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -45,9 +47,17 @@ patientRecords::patientRecords(basePreferences &prefs, QWidget *window, const QS
     connect(&m_recorder, &trainingRecorder::wordListChanged, this, &patientRecords::offerPractice);
     // Not while "Fehlerwörter" is trained: a new list would start its cycle again.
     connect(&m_recorder, &trainingRecorder::answerRecorded, this, [this] {
+        backUp();
         if (practiceAction->isChecked() && m_recorder.group() != practiceGroup)
             offerPractice();
     });
+    connect(&m_recorder, &trainingRecorder::waitingChanged, this, [this](int answers) {
+        emit waitingLine(answers ? tr("Die Aufzeichnungen sind gerade von einem anderen Programm belegt – "
+                                      "%1 gespeichert, sobald sie frei sind.")
+                                       .arg(answers == 1 ? tr("eine Antwort wird") : tr("%1 Antworten werden").arg(answers))
+                                 : QString());
+    });
+    connect(&m_recorder, &trainingRecorder::closingWhileWaiting, this, &patientRecords::closingWhileWaiting);
 }
 
 QMenu *patientRecords::menu() const
@@ -117,11 +127,16 @@ void patientRecords::choosePatient()
         tell(notice);
 
     patientDialog dialog(m_store, patientId, window);
+    // The list or the log could not be read: said, not shown empty.
+    const QString unread = m_store.takeNotice();
+    if (!unread.isEmpty())
+        tell(unread);
     connect(&dialog, &patientDialog::removed, this, [this](qint64 id) {
         if (id == patientId) {
             setPatient(patientRecord());
             store(patientRecord());
         }
+        m_recorder.forget(id);
     });
     connect(&dialog, &patientDialog::renamed, this, [this](const patientRecord &patient) {
         if (patient.id == patientId) {
@@ -140,8 +155,20 @@ void patientRecords::showVerlauf()
 {
     if (!patientId)
         return;
+    if (!m_recorder.retryWaiting()) {
+        const int waiting = m_recorder.waitingWords().size();
+        tell(tr("%1 noch darauf, gespeichert zu werden, und %2 im Verlauf, bis das andere Programm die "
+                "Aufzeichnungen freigibt.")
+                 .arg(waiting == 1 ? tr("Eine Antwort wartet") : tr("%1 Antworten warten").arg(waiting),
+                      waiting == 1 ? tr("fehlt") : tr("fehlen")));
+    }
     verlaufDialog dialog(m_store, patientId, m_patient, window);
-    dialog.exec();
+    // Not an empty Verlauf in its place: the file was held or unreadable.
+    const QString unread = m_store.takeNotice();
+    if (!unread.isEmpty())
+        tell(unread);
+    else
+        dialog.exec();
     m_recorder.restartClock();
 }
 
@@ -223,6 +250,8 @@ void patientRecords::setPatient(const patientRecord &patient)
     practiceAction->setEnabled(patientId);
     emit patientChanged(m_patient);
     offerPractice();
+    if (patientId)
+        backUp();
 }
 
 void patientRecords::offerPractice()
@@ -235,4 +264,44 @@ void patientRecords::offerPractice()
 void patientRecords::tell(const QString &message)
 {
     showNotice(window, QMessageBox::Warning, tr("Patient"), message);
+}
+
+void patientRecords::backUp()
+{
+    const QDate today = QDate::currentDate();
+    if (backedUpOn == today || !m_store.isOpen())
+        return;
+    backedUpOn = today;
+    const QString problem = recordsBackup::make(m_store, today);
+    if (!problem.isEmpty())
+        emit this->problem(problem);
+}
+
+void patientRecords::closingWhileWaiting()
+{
+    for (;;) {
+        QMessageBox box(QMessageBox::Warning, tr("Patient"),
+                        tr("%1 noch nicht gespeichert: ein anderes Programm hält „%2“ fest, etwa ein zweites "
+                           "Skarvel oder eine Datensicherung. Bitte das andere Programm schließen und dann "
+                           "„Noch einmal versuchen“ wählen.")
+                            .arg(m_recorder.waitingWords().size() == 1
+                                     ? tr("Eine Antwort ist")
+                                     : tr("%1 Antworten sind").arg(m_recorder.waitingWords().size()),
+                                 m_store.fileName()),
+                        QMessageBox::NoButton, window);
+        box.setFont(window->font());
+        QPushButton *retry = box.addButton(tr("Noch einmal versuchen"), QMessageBox::AcceptRole);
+        box.addButton(tr("Ohne sie beenden"), QMessageBox::RejectRole);
+        ignoreAnswerKeys(&box);
+        box.exec();
+        if (box.clickedButton() != retry)
+            break;
+        if (m_recorder.retryWaiting(m_recorder.closingWait()))
+            return;
+    }
+    // Said as it is: they are not written later behind the therapist's back.
+    const QStringList words = m_recorder.dropWaiting();
+    tell(tr("Nicht gespeichert %1 zu diesen Wörtern: %2.")
+             .arg(words.size() == 1 ? tr("wurde eine Antwort") : tr("wurden %1 Antworten").arg(words.size()),
+                  words.join(QStringLiteral(", "))));
 }

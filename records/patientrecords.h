@@ -4,6 +4,7 @@
 #include "records/recordstore.h"
 #include "records/trainingrecorder.h"
 
+#include <QDate>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -50,6 +51,11 @@ signals:
     // Someone else trains from now on (not a rename).
     void traineeChanged();
     void practiceGroupChanged(const QStringList &entries);
+    // One quiet line for the window while answers wait for the file;
+    // empty once all are written.
+    void waitingLine(const QString &line);
+    // A problem that does not stop the training (the daily copy failed).
+    void problem(const QString &message);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -62,6 +68,8 @@ private:
     void setPatient(const patientRecord &patient);
     void offerPractice();
     void tell(const QString &message);
+    void backUp();
+    void closingWhileWaiting();
 
     basePreferences &prefs;
     QWidget *window;
@@ -73,6 +81,7 @@ private:
     qint64 patientId = 0;
     QString m_patient;
     QString commandLinePatient;
+    QDate backedUpOn;
 };
 
 #endif // PATIENTRECORDS_H

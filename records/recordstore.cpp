@@ -20,7 +20,12 @@
 #include <utility>
 #include <vector>
 
-const int recordStore::schemaVersion = 5;
+const int recordStore::schemaVersion = 6;
+const int recordStore::shortLockWait = 50;
+const QString recordStore::exportedCsv = QStringLiteral("export-csv");
+const QString recordStore::exportedPdf = QStringLiteral("export-pdf");
+const QString recordStore::imported = QStringLiteral("import");
+const QString recordStore::deleted = QStringLiteral("delete");
 const int recordStore::nameLength = 80;
 const int recordStore::noteLength = 60;
 
@@ -114,6 +119,17 @@ const std::vector<std::vector<const char *>> migrations = {
         " ends TEXT NOT NULL)",
         "CREATE INDEX assignments_by_patient ON assignments (patient_id, starts)",
     },
+    // Who took a patient's data out, brought it in or deleted the patient,
+    // and when. By the patient's identity, without a reference: the line of
+    // a deletion outlives the patient, their name must not.
+    {
+        "CREATE TABLE audit ("
+        " id INTEGER PRIMARY KEY,"
+        " at TEXT NOT NULL,"
+        " user_name TEXT NOT NULL,"
+        " action TEXT NOT NULL,"
+        " patient_uid TEXT NOT NULL)",
+    },
 };
 
 // 32 lower-case hex digits, as the migration writes them.
@@ -127,9 +143,32 @@ QString tr(const char *text)
     return QCoreApplication::translate("recordStore", text);
 }
 
+// Who is logged in: Unix names it USER (LOGNAME where a login shell did not
+// run), Windows USERNAME.
+QString systemUserName()
+{
+    for (const char *variable : {"USER", "LOGNAME", "USERNAME"}) {
+        const QString name = qEnvironmentVariable(variable);
+        if (!name.isEmpty())
+            return name;
+    }
+    return QStringLiteral("?");
+}
+
 QString isoTime(const QDateTime &time)
 {
     return time.toUTC().toString(Qt::ISODate);
+}
+
+// The patient's identity is taken from their row: none, no line.
+bool writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId)
+{
+    query.prepare(QStringLiteral("INSERT INTO audit (at, user_name, action, patient_uid)"
+                                 " SELECT ?, ?, ?, uid FROM patients WHERE id = ?"));
+    for (const QVariant &value : {QVariant(isoTime(QDateTime::currentDateTimeUtc())), QVariant(systemUserName()),
+                                  QVariant(action), QVariant(patientId)})
+        query.addBindValue(value);
+    return query.exec();
 }
 
 QDateTime fromIsoTime(const QVariant &value)
@@ -228,6 +267,7 @@ bool recordStore::open(bool create)
         disconnectFile();
         return false;
     }
+    setLockWait(shortLockWait);
     return true;
 }
 
@@ -251,17 +291,16 @@ recordStore::Check recordStore::connectFile()
     // SQLite gives its -wal and -shm the mode of the database file, so the
     // file is made before SQLite opens it; those of an older Skarvel follow.
     // A file of someone else's keeps its mode and is still recorded in.
-    if (!QFileInfo::exists(m_fileName))
-        QFile(m_fileName).open(QIODevice::WriteOnly);
-    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+    userFile::createPrivate(m_fileName);
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
         if (QFileInfo::exists(m_fileName + suffix))
             userFile::makePrivate(m_fileName + suffix);
     }
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     m_db.setDatabaseName(m_fileName);
-    // A second Skarvel writing at the same moment is waited for, not taken
-    // for damage.
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    // A second Skarvel writing at the same moment is waited for, briefly,
+    // and not taken for damage; a file held for longer is said to be held.
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(shortLockWait));
     if (!m_db.open()) {
         fail(tr("Die Aufzeichnungen in „%1“ können nicht geöffnet werden").arg(m_fileName), m_db.lastError());
         return Check::Unusable;
@@ -349,6 +388,9 @@ bool recordStore::migrate()
         return fail(tr("Die Aufzeichnungen in „%1“ können nicht geöffnet werden").arg(m_fileName), query.lastError());
     if (query.value(0).toInt() == schemaVersion)
         return true;
+    // Once per version: a second Skarvel migrating the same file at this
+    // moment is waited for.
+    setLockWait(5000);
 
     // Rebuilding a table drops the old one, which with foreign keys on would
     // delete every training of every patient. The switch is ignored inside
@@ -425,6 +467,7 @@ bool recordStore::migrateStep(int version)
 
 bool recordStore::fail(const QString &what, const QString &reason)
 {
+    m_locked = false;
     m_notice = reason.isEmpty() ? what + QLatin1Char('.') : what + QStringLiteral(": ") + reason + QLatin1Char('.');
     return false;
 }
@@ -435,7 +478,9 @@ bool recordStore::fail(const QString &what, const QSqlError &error)
     // holds a name or a word, only SQLite's description of the fault.
     qWarning("Skarvel: records: SQLite %s: %s", qPrintable(error.nativeErrorCode()),
              qPrintable(error.databaseText()));
-    return fail(what, reason(error));
+    fail(what, reason(error));
+    m_locked = primaryCode(error) == sqliteBusy || primaryCode(error) == sqliteLocked;
+    return false;
 }
 
 QString recordStore::reason(const QSqlError &error) const
@@ -501,8 +546,12 @@ QList<patientRecord> recordStore::patients()
 {
     QList<patientRecord> list;
     QSqlQuery query(m_db);
-    if (!isOpen() || !query.exec(QStringLiteral("SELECT id, name, note FROM patients")))
+    if (!isOpen())
         return list;
+    if (!query.exec(QStringLiteral("SELECT id, name, note FROM patients"))) {
+        fail(tr("Die Patienten können nicht aus „%1“ gelesen werden").arg(m_fileName), query.lastError());
+        return list;
+    }
     while (query.next())
         list.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
     QCollator collator{QLocale(QLocale::German)};
@@ -578,6 +627,9 @@ bool recordStore::deletePatient(qint64 id)
 {
     QSqlQuery query(m_db);
     bool ok = m_db.transaction();
+    // In the same commit: no deletion goes unrecorded, and none is recorded
+    // that did not happen.
+    ok = ok && writeAuditLine(query, deleted, id);
     for (const char *statement : {"DELETE FROM answers WHERE training_id IN (SELECT id FROM trainings WHERE patient_id = ?)",
                                   "DELETE FROM trainings WHERE patient_id = ?",
                                   "DELETE FROM patients WHERE id = ?"}) {
@@ -687,8 +739,12 @@ QList<trainingSummary> recordStore::trainings(qint64 patientId)
                                  " LEFT JOIN answers a ON a.training_id = t.id"
                                  " WHERE t.patient_id = ? ORDER BY t.started, t.id"));
     query.addBindValue(patientId);
-    if (!isOpen() || !query.exec())
+    if (!isOpen())
         return list;
+    if (!query.exec()) {
+        fail(tr("Der Verlauf kann nicht aus „%1“ gelesen werden").arg(m_fileName), query.lastError());
+        return list;
+    }
     QVector<QVector<int>> times;
     qint64 training = 0;
     while (query.next()) {
@@ -906,4 +962,57 @@ QList<practiceTime::practiceSum> recordStore::practiceDays(qint64 patientId)
     }
     add();
     return days.values();
+}
+
+bool recordStore::logAccess(const QString &action, qint64 patientId)
+{
+    QSqlQuery query(m_db);
+    if (!isOpen() || !writeAuditLine(query, action, patientId) || query.numRowsAffected() != 1)
+        return fail(tr("Der Zugriff kann nicht im Protokoll in „%1“ vermerkt werden").arg(m_fileName),
+                    query.lastError());
+    return true;
+}
+
+QList<auditRecord> recordStore::accessLog()
+{
+    QList<auditRecord> list;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!isOpen())
+        return list;
+    if (!query.exec(QStringLiteral("SELECT l.at, l.user_name, l.action, l.patient_uid, p.name, p.note FROM audit l"
+                                   " LEFT JOIN patients p ON p.uid = l.patient_uid ORDER BY l.id DESC"))) {
+        fail(tr("Das Protokoll kann nicht aus „%1“ gelesen werden").arg(m_fileName), query.lastError());
+        return list;
+    }
+    while (query.next())
+        list.append({fromIsoTime(query.value(0)), query.value(1).toString(), query.value(2).toString(),
+                     query.value(3).toString(),
+                     query.isNull(4) ? QString() : patientRecord{0, query.value(4).toString(), query.value(5).toString()}.shown()});
+    return list;
+}
+
+bool recordStore::copyTo(const QString &fileName)
+{
+    QFile::remove(fileName);
+    if (!userFile::createPrivate(fileName))
+        return fail(tr("„%1“ kann nicht angelegt werden").arg(fileName), tr("keine Berechtigung oder kein Platz"));
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("VACUUM INTO ?"));
+    query.addBindValue(fileName);
+    if (!isOpen() || !query.exec()) {
+        QFile::remove(fileName);
+        return fail(tr("Die Aufzeichnungen können nicht nach „%1“ gesichert werden").arg(fileName), query.lastError());
+    }
+    return true;
+}
+
+void recordStore::setLockWait(int milliseconds)
+{
+    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(milliseconds));
+}
+
+bool recordStore::wasLocked() const
+{
+    return m_locked;
 }

@@ -80,6 +80,18 @@ struct trainingSummary
     bool atHome = false;
 };
 
+// One line of the records' own log of who took a patient's data out, brought
+// it in or deleted the patient. The patient is named by identity alone, so
+// that a deleted patient's name does not outlive them here.
+struct auditRecord
+{
+    QDateTime at;
+    QString user;   // the system's user name
+    QString action; // recordStore::exportedCsv, …
+    QString patientUid;
+    QString patient; // as lists show them; empty once deleted
+};
+
 // The patients and their answers in one SQLite file (the schema is in the
 // README). Every answer is its own transaction, so a killed program loses at
 // most the one being written. A file that is damaged or not ours is moved
@@ -142,6 +154,22 @@ public:
     // day it began, in local time.
     QList<practiceTime::practiceSum> practiceDays(qint64 patientId);
 
+    // The access log, newest first; false where the line could not be
+    // written (the notice says why).
+    static const QString exportedCsv, exportedPdf, imported, deleted;
+    bool logAccess(const QString &action, qint64 patientId);
+    QList<auditRecord> accessLog();
+
+    // A consistent copy of the records as they are, for the user alone.
+    bool copyTo(const QString &fileName);
+    // How long a statement waits for a lock that another program holds
+    // (a second Skarvel, a backup tool). Opened, the store waits only
+    // briefly: the window must not freeze; wasLocked() tells that the
+    // last failure was such a lock, which goes away.
+    static const int shortLockWait; // milliseconds
+    void setLockWait(int milliseconds);
+    bool wasLocked() const;
+
     // The identities a homework file carries: the records' own (empty when
     // not open) and a patient's (empty: none of that id).
     QString recordsUid();
@@ -167,6 +195,7 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     QString m_notice;
+    bool m_locked = false;
 };
 
 #endif // RECORDSTORE_H

@@ -18,6 +18,8 @@
 verlaufDialog::verlaufDialog(recordStore &store, qint64 patientId, const QString &patient, QWidget *parent,
                              int weeklyGoalMinutes)
     : QDialog(parent)
+    , store(store)
+    , patientId(patientId)
     , patient(patient)
     , m_report(patient, store.trainings(patientId), store.mostMissed(patientId, 20))
 {
@@ -89,6 +91,8 @@ const verlaufReport &verlaufDialog::report() const
 
 bool verlaufDialog::exportCsv(const QString &fileName, QString *error) const
 {
+    if (!logExport(recordStore::exportedCsv, error))
+        return false;
     // A patient's Verlauf is health data: for the user's eyes alone.
     *error = userFile::write(fileName, m_report.csv(), userFile::Private);
     return error->isEmpty();
@@ -96,12 +100,23 @@ bool verlaufDialog::exportCsv(const QString &fileName, QString *error) const
 
 bool verlaufDialog::exportPdf(const QString &fileName, QString *error) const
 {
+    if (!logExport(recordStore::exportedPdf, error))
+        return false;
     // The PDF writer does not report a failed write; userFile notices it.
     *error = userFile::write(fileName, [this](QIODevice &file) {
         m_report.writePdf(&file);
         return true;
     }, userFile::Private);
     return error->isEmpty();
+}
+
+// Noted before the file is written: no export goes unrecorded.
+bool verlaufDialog::logExport(const QString &action, QString *error) const
+{
+    if (store.logAccess(action, patientId))
+        return true;
+    *error = tr("%1 Der Verlauf wurde nicht exportiert.").arg(store.takeNotice());
+    return false;
 }
 
 void verlaufDialog::chooseCsv()

@@ -34,8 +34,11 @@ private slots:
 private:
     using Writer = bool (verlaufDialog::*)(const QString &, QString *) const;
     void exportAs(const QString &title, const QString &filter, const QString &suffix, Writer write);
+    bool logExport(const QString &action, QString *error) const;
 
     Ui_VerlaufDialog ui;
+    recordStore &store;
+    qint64 patientId;
     QString patient;
     verlaufReport m_report;
 };

@@ -91,8 +91,12 @@ process, x, window = start(renamed, top)
 window.send_event(protocol.event.ClientMessage(window=window, client_type=x.intern_atom("WM_PROTOCOLS"), data=(
     32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
 x.flush()
-if process.wait(timeout=30) != 0 or len(os.listdir(os.path.dirname(path))) != 1:
+if process.wait(timeout=30) != 0 or sorted(os.listdir(os.path.dirname(path))) != ["Sicherungen", "skarvel.sqlite"]:
     failures.append("the killed file did not open again as it was")
+# The day's copy, made once, for the user alone.
+copies = os.listdir(os.path.join(os.path.dirname(path), "Sicherungen"))
+if len(copies) != 1 or os.stat(os.path.join(os.path.dirname(path), "Sicherungen", copies[0])).st_mode & 0o077:
+    failures.append(f"not one private daily copy but {copies}")
 if os.listdir(os.path.join(top, "XDG_DATA_HOME")) != ["skarvel"]:
     failures.append("the renamed program looked for its records elsewhere")
 print("\n".join(failures) or f"killed after {ITEMS} answers, {kept} kept; the file opens again")

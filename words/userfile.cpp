@@ -108,6 +108,13 @@ bool userFile::makePrivate(const QString &path)
     return QFile::setPermissions(path, privateMode(info.isDir()));
 }
 
+bool userFile::createPrivate(const QString &path)
+{
+    if (!QFileInfo::exists(path) && !QFile(path).open(QIODevice::WriteOnly))
+        return false;
+    return makePrivate(path);
+}
+
 bool userFile::makePrivateFolder(const QString &path)
 {
     QStringList missing;

@@ -31,6 +31,10 @@ public:
     // A file or folder that exists, readable (and, for a folder, enterable)
     // by its user alone; false where that cannot be done.
     static bool makePrivate(const QString &path);
+    // An empty file for the user alone where there is none: a database
+    // SQLite then makes in it, and its journals, take that mode, which
+    // SQLite itself would take from the umask.
+    static bool createPrivate(const QString &path);
     // Makes the folder and any missing above it, and makes them private as
     // far as they are the user's; false when the folder is not there.
     static bool makePrivateFolder(const QString &path);
