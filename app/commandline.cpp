@@ -48,8 +48,10 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption words(QStringLiteral("words"), QString(), file);
     const QCommandLineOption patient(QStringLiteral("patient"), QString(), name);
+    const QCommandLineOption homeworkOut(QStringLiteral("homework-out"), QString(), file);
+    const QCommandLineOption import(QStringLiteral("import"), QString(), file);
     QCommandLineParser parser;
-    parser.addOptions({help, version, words, patient});
+    parser.addOptions({help, version, words, patient, homeworkOut, import});
     const QList<OptionRow> rows = {
         {QStringLiteral("-h, --help"), QCoreApplication::translate("commandLine", "Diese Hilfe zeigen.")},
         {QStringLiteral("-v, --version"), QCoreApplication::translate("commandLine", "Die Versionsnummer zeigen.")},
@@ -59,6 +61,16 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
          QCoreApplication::translate("commandLine",
                                      "Für %1 üben; der Patient wird angelegt, wenn es ihn noch nicht gibt.")
              .arg(name)},
+        {QStringLiteral("--homework-out <%1>").arg(file),
+         QCoreApplication::translate("commandLine",
+                                     "Mit --patient: eine Hausaufgabe (20 Minuten an 5 Tagen, vier Wochen) als %1 "
+                                     "schreiben, mit --words aus dieser Wortliste, und enden.")
+             .arg(file)},
+        {QStringLiteral("--import <%1>").arg(file),
+         QCoreApplication::translate("commandLine",
+                                     "Die Ergebnisse der zurückgebrachten Hausaufgabe %1 übernehmen und enden.")
+             .arg(file)},
+        {file, QCoreApplication::translate("commandLine", "Die Hausaufgabe %1 üben (*.skarvel).").arg(file)},
     };
     const QString program = QFileInfo(arguments.value(0, QStringLiteral("skarvel"))).fileName();
 
@@ -72,10 +84,19 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
             error = QCoreApplication::translate("commandLine", "Unbekannte Option „%1“.")
                         .arg(parser.unknownOptionNames().first());
         else
-            error = arguments.last() == QLatin1String("--patient") ? needsName : needsFile;
-    } else if (!parser.positionalArguments().isEmpty()) {
+            error = arguments.last() == QLatin1String("--patient")
+                ? needsName
+                : QCoreApplication::translate("commandLine", "%1 braucht eine Datei.").arg(arguments.last());
+    } else if (parser.positionalArguments().size() > 1
+               || (parser.positionalArguments().size() == 1
+                   && (parser.isSet(homeworkOut) || parser.isSet(import) || parser.isSet(words)))) {
         error = QCoreApplication::translate("commandLine", "Unbekanntes Argument „%1“.")
-                    .arg(parser.positionalArguments().first());
+                    .arg(parser.positionalArguments().last());
+    } else if (parser.isSet(homeworkOut) && (!parser.isSet(patient) || parser.value(homeworkOut).isEmpty())) {
+        error = QCoreApplication::translate("commandLine", "--homework-out braucht eine Datei und --patient.");
+    } else if (parser.isSet(import) && (parser.value(import).isEmpty() || parser.isSet(homeworkOut)
+                                        || parser.isSet(patient) || parser.isSet(words))) {
+        error = QCoreApplication::translate("commandLine", "--import braucht eine Datei und steht allein.");
     } else if (parser.isSet(patient) && parser.value(patient).simplified().isEmpty()) {
         // An empty name would train without records, unnoticed.
         error = needsName;
@@ -99,14 +120,21 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
     }
     options.wordList = parser.value(words);
     options.patient = parser.value(patient);
+    options.homeworkOut = parser.value(homeworkOut);
+    options.importFile = parser.value(import);
+    options.homework = parser.positionalArguments().value(0);
     return -1;
 }
 
 bool asksForTextOnly(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+        for (const char *option : {"-h", "--help", "-?", "--help-all", "-v", "--version", "--homework-out", "--import"}) {
             if (std::strcmp(argv[i], option) == 0)
+                return true;
+        }
+        for (const char *option : {"--homework-out=", "--import="}) {
+            if (std::strncmp(argv[i], option, std::strlen(option)) == 0)
                 return true;
         }
     }

@@ -13,6 +13,9 @@ struct StartOptions
 {
     QString wordList; // --words FILE
     QString patient;  // --patient NAME
+    QString homework;    // FILE: a homework to practise, or to take the results of
+    QString homeworkOut; // --homework-out FILE, with --patient
+    QString importFile;  // --import FILE
 };
 
 // Reads the arguments (the program's name first). Returns -1 to go on, or
@@ -20,8 +23,9 @@ struct StartOptions
 // the version (0), or what is wrong followed by the help (2).
 int readCommandLine(const QStringList &arguments, StartOptions &options, QString *answer);
 
-// Whether the arguments only ask for text (--help, --version), which needs
-// no window where the answer goes to the terminal.
+// Whether the arguments only ask for text (--help, --version) or an action
+// that ends with a line of text (--homework-out, --import), which needs no
+// window where the answer goes to the terminal.
 bool asksForTextOnly(int argc, char *argv[]);
 
 // The application object for such an answer, and the answer itself: on the

@@ -1,6 +1,7 @@
 #include "app/capabilities.h"
 #include "app/commandline.h"
 #include "app/startup.h"
+#include "homework/homeworkfile.h"
 #include "settings/preferences.h"
 #include "window/gamethreewords.h"
 #include "words/qtcompat.h"
@@ -9,13 +10,18 @@
 #include <QIcon>
 #include <QString>
 
+#include <memory>
+
 int main(int argc, char *argv[])
 {
     StartOptions options;
     QString answer;
     if (asksForTextOnly(argc, argv)) {
         const auto answering = answeringApplication(argc, argv);
-        const int exitCode = readCommandLine(QCoreApplication::arguments(), options, &answer);
+        QCoreApplication::setApplicationName(QStringLiteral("skarvel"));
+        int exitCode = readCommandLine(QCoreApplication::arguments(), options, &answer);
+        if (exitCode < 0)
+            exitCode = runHomeworkCommand(options, &answer);
         showAnswer(answer, exitCode != 0);
         return exitCode;
     }
@@ -42,14 +48,31 @@ int main(int argc, char *argv[])
     const QString organisation = QStringLiteral("Pondrel");
     const QString application = QStringLiteral("Skarvel");
 
+    // A homework is practised with its own settings, for this run only,
+    // into its own file; unless it was made from these records and comes
+    // back with its results.
+    homeworkInfo homework;
+    const int homeworkChoice = options.homework.isEmpty() ? 0 : chooseHomework(options.homework, &homework);
+    if (homeworkChoice > 0)
+        return homeworkChoice;
+    const bool atHome = homeworkChoice < 0;
+    homework.settings.insert(QStringLiteral("sessionGoalMinutes"), homework.minutesPerDay);
+
     // The store outlives the window, which keeps a pointer to it; settings
     // are written as they change, so nothing is saved on the way out.
-    preferences prefs(organisation, application);
-    gameThreeWords window(&prefs);
-    tellProblemsInWindow(window, prefs);
-    wireWordLists(window, prefs, options);
-    wireRecords(window, prefs, options);
-    wireSpeech(window, prefs);
+    const auto prefs = atHome ? std::make_unique<preferences>(organisation, application, homework.settings)
+                              : std::make_unique<preferences>(organisation, application);
+    gameThreeWords window(prefs.get());
+    tellProblemsInWindow(window, *prefs);
+    if (atHome) {
+        if (!wireHomework(window, *prefs, options.homework, homework))
+            return 1;
+    } else {
+        wireWordLists(window, *prefs, options);
+        wireRecords(window, *prefs, options);
+        wireHomeworkInPractice(window, *prefs, options.homework);
+    }
+    wireSpeech(window, *prefs);
     window.show();
     return app.exec();
 }

@@ -80,6 +80,11 @@ const QString &patientRecords::patient() const
     return m_patient;
 }
 
+qint64 patientRecords::patientIdChosen() const
+{
+    return patientId;
+}
+
 void patientRecords::startAfterPaint(const QString &commandLinePatient)
 {
     if (commandLinePatient.isEmpty() && stored(patientKey).isEmpty())

@@ -35,6 +35,7 @@ public:
     // The chosen patient as lists show it: the name, the second line in
     // brackets.
     const QString &patient() const;
+    qint64 patientIdChosen() const; // 0: nobody
 
     // Chooses the command line's patient, else the stored one, once the
     // window has painted itself: the first picture never waits for the file.

@@ -573,7 +573,7 @@ qint64 recordStore::patientId(const QString &name, const QString &note)
     return query.exec() && query.next() ? query.value(0).toLongLong() : 0;
 }
 
-qint64 recordStore::addPatient(const QString &name, const QString &note)
+qint64 recordStore::addPatient(const QString &name, const QString &note, const QString &uid)
 {
     QString problem;
     QString noteProblem;
@@ -593,7 +593,7 @@ qint64 recordStore::addPatient(const QString &name, const QString &note)
     query.prepare(QStringLiteral("INSERT INTO patients (name, note, match_key, created, uid)"
                                  " VALUES (?, coalesce(?, ''), ?, ?, ?)"));
     for (const QString &value : {clean, cleanedNote, matchKey(clean, cleanedNote), isoTime(QDateTime::currentDateTimeUtc()),
-                                 newUid()})
+                                 uid.isEmpty() ? newUid() : uid})
         query.addBindValue(value);
     if (!query.exec()) {
         fail(tr("„%1“ kann nicht angelegt werden").arg(clean), query.lastError());
@@ -1015,4 +1015,63 @@ void recordStore::setLockWait(int milliseconds)
 bool recordStore::wasLocked() const
 {
     return m_locked;
+}
+
+int recordStore::mergeFrom(const QString &otherFile, const QString &patientUid, qint64 patientId)
+{
+    if (!isOpen()) {
+        fail(tr("„%1“ ist nicht geöffnet").arg(m_fileName), QString());
+        return -1;
+    }
+    QSqlQuery query(m_db);
+    // ATTACH is refused inside a transaction, so it comes first; the
+    // answers are copied by SQLite itself, without a row passing through here.
+    query.prepare(QStringLiteral("ATTACH DATABASE ? AS other"));
+    query.addBindValue(otherFile);
+    if (!query.exec()) {
+        fail(tr("„%1“ kann nicht gelesen werden").arg(otherFile), query.lastError());
+        return -1;
+    }
+    const char *const statements[] = {
+        "INSERT INTO main.trainings (patient_id, started, ended, game_type, word_group, word_list, presentation,"
+        " uid, at_home) SELECT :patient, t.started, t.ended, t.game_type, t.word_group, t.word_list, t.presentation,"
+        " t.uid, t.at_home FROM other.trainings t JOIN other.patients p ON p.id = t.patient_id"
+        " WHERE p.uid = :uid AND t.uid IS NOT NULL"
+        " AND NOT EXISTS (SELECT 1 FROM main.trainings m WHERE m.uid = t.uid) ORDER BY t.started, t.id",
+        // A file returned again holds the same training with more answers.
+        "UPDATE main.trainings SET ended = (SELECT t.ended FROM other.trainings t WHERE t.uid = main.trainings.uid)"
+        " WHERE patient_id = :patient AND uid IN (SELECT t.uid FROM other.trainings t JOIN other.patients p"
+        " ON p.id = t.patient_id WHERE p.uid = :uid AND t.ended > main.trainings.ended)",
+        "INSERT INTO main.answers (training_id, at, right_word, shown_words, first_choice, first_attempt_right,"
+        " attempts, response_ms, uid) SELECT m.id, a.at, a.right_word, a.shown_words, a.first_choice,"
+        " a.first_attempt_right, a.attempts, a.response_ms, a.uid FROM other.answers a"
+        " JOIN other.trainings t ON t.id = a.training_id JOIN other.patients p ON p.id = t.patient_id"
+        " JOIN main.trainings m ON m.uid = t.uid AND m.patient_id = :patient"
+        " WHERE p.uid = :uid AND a.uid IS NOT NULL"
+        " AND NOT EXISTS (SELECT 1 FROM main.answers b WHERE b.uid = a.uid) ORDER BY a.id",
+    };
+    bool ok = m_db.transaction();
+    int added = 0;
+    for (const char *statement : statements) {
+        ok = ok && query.prepare(QLatin1String(statement));
+        query.bindValue(QStringLiteral(":patient"), patientId);
+        query.bindValue(QStringLiteral(":uid"), patientUid);
+        ok = ok && query.exec();
+        if (ok)
+            added = query.numRowsAffected();
+    }
+    QSqlError error = query.lastError().isValid() ? query.lastError() : m_db.lastError();
+    if (ok && !m_db.commit()) {
+        error = m_db.lastError();
+        ok = false;
+    }
+    if (!ok)
+        m_db.rollback();
+    query.finish();
+    query.exec(QStringLiteral("DETACH DATABASE other"));
+    if (!ok) {
+        fail(tr("Die Antworten aus „%1“ konnten nicht in „%2“ übernommen werden").arg(otherFile, m_fileName), error);
+        return -1;
+    }
+    return added;
 }

@@ -126,7 +126,9 @@ public:
 
     QList<patientRecord> patients();
     qint64 patientId(const QString &name, const QString &note = QString()); // 0: none
-    qint64 addPatient(const QString &name, const QString &note = QString()); // 0 on failure
+    // uid: the patient's identity where it is another file's (a homework
+    // file's one patient); empty: a new one. 0 on failure.
+    qint64 addPatient(const QString &name, const QString &note = QString(), const QString &uid = QString());
     bool renamePatient(qint64 id, const QString &name, const QString &note = QString());
     // Removes the patient with every training and answer, then rebuilds the
     // file so that nothing of them stays readable in it.
@@ -178,6 +180,11 @@ public:
     bool addAssignment(assignmentRecord &assignment);
     // The patient's homework goals, the earliest start first.
     QList<assignmentRecord> assignments(qint64 patientId);
+    // Adds the trainings and answers of the patient of that uid in another
+    // records file to patientId here, each training and answer once by its
+    // identity (trainings already here get the later end), all in one
+    // commit. Returns the number of answers new here, -1 on failure.
+    int mergeFrom(const QString &otherFile, const QString &patientUid, qint64 patientId);
 
 private:
     enum class Check { Usable, Unusable, NotOurs };

@@ -60,6 +60,15 @@ void sessionGoal::setGoal(int minutes, int words)
     restart();
 }
 
+void sessionGoal::setEarlier(qint64 ms, int words, int rightWords)
+{
+    earlierMs = ms;
+    earlierWords = words;
+    earlierRight = rightWords;
+    // A goal reached in an earlier run that day was told then.
+    told = reached();
+}
+
 void sessionGoal::choose()
 {
     sessionGoalDialog dialog(goalMinutes(), goalWords(), window);
@@ -125,24 +134,25 @@ void sessionGoal::itemCounted()
 bool sessionGoal::reached() const
 {
     if (goalWords())
-        return words >= goalWords();
-    if (!goalMinutes())
-        return false;
-    qint64 ms = 0;
+        return earlierWords + words >= goalWords();
+    return goalMinutes() && practisedMs() >= goalMinutes() * qint64(60000);
+}
+
+qint64 sessionGoal::practisedMs() const
+{
+    qint64 ms = earlierMs;
     for (const auto &answers : trainings)
         ms += practiceTime::ofTraining(answers);
-    return ms >= goalMinutes() * qint64(60000);
+    return ms;
 }
 
 QString sessionGoal::summary() const
 {
-    qint64 ms = 0;
-    for (const auto &answers : trainings)
-        ms += practiceTime::ofTraining(answers);
-    const int minutes = int(ms / 60000);
+    const int minutes = int(practisedMs() / 60000);
+    const int words = earlierWords + this->words;
     return tr("Geschafft für heute: %1, %2, %3 davon im 1. Versuch richtig")
         .arg(minutes == 0 ? tr("weniger als eine Minute") : minutes == 1 ? tr("1 Minute") : tr("%1 Minuten").arg(minutes),
-             words == 1 ? tr("1 Wort") : tr("%1 Wörter").arg(words), QString::number(rightWords));
+             words == 1 ? tr("1 Wort") : tr("%1 Wörter").arg(words), QString::number(earlierRight + rightWords));
 }
 
 void sessionGoal::showSummary()

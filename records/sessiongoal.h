@@ -32,6 +32,9 @@ public:
     int goalMinutes() const;
     int goalWords() const;
     void setGoal(int minutes, int words); // at most one of them not 0
+    // What was done earlier the same day, counted with the session (a
+    // day's goal at home over several runs).
+    void setEarlier(qint64 ms, int words, int rightWords);
     // "Geschafft für heute: 20 Minuten, 48 Wörter, 40 davon im 1. Versuch richtig"
     QString summary() const;
 
@@ -50,6 +53,7 @@ signals:
 private:
     int stored(const char *key) const;
     bool reached() const;
+    qint64 practisedMs() const;
     void showSummary();
 
     basePreferences &prefs;
@@ -67,6 +71,9 @@ private:
     int words = 0;
     int rightWords = 0;
     bool told = false;
+    qint64 earlierMs = 0;
+    int earlierWords = 0;
+    int earlierRight = 0;
 };
 
 #endif // SESSIONGOAL_H

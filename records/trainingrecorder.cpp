@@ -87,6 +87,11 @@ void trainingRecorder::setIdleLimit(qint64 milliseconds)
     idleLimit = milliseconds;
 }
 
+void trainingRecorder::setAtHome(bool atHome)
+{
+    training.atHome = atHome;
+}
+
 void trainingRecorder::itemShown(const QStringList &words, int, const QString &rightWord)
 {
     item = answerRecord();

@@ -48,6 +48,8 @@ public:
     void forget(qint64 patientId);
     // Gives up on every answer that waits: their right words.
     QStringList dropWaiting();
+    // The trainings to come are done at home, from a homework file.
+    void setAtHome(bool atHome);
 
 public slots:
     void itemShown(const QStringList &words, int gameType, const QString &rightWord);

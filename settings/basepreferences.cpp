@@ -94,7 +94,18 @@ basePreferences::basePreferences(QString organisation, QString application)
     m_readCompletely = true;
     if (storeExists(m_organisation, m_application))
         openStore();
+    readFontSize();
+}
 
+basePreferences::basePreferences(QString organisation, QString application, const QVariantMap &forThisRun)
+    : settings(nullptr), m_organisation(std::move(organisation)), m_application(std::move(application))
+    , m_readCompletely(true), m_forThisRun(true), m_unstored(forThisRun)
+{
+    readFontSize();
+}
+
+void basePreferences::readFontSize()
+{
     // Read wider than int: QVariant would cut 99999999999 down to a
     // positive int and report success.
     bool ok = false;
@@ -145,6 +156,8 @@ void basePreferences::setValue(const QString &key, const QVariant &value)
 
 void basePreferences::writeValue(const QString &key, const QVariant &value)
 {
+    if (m_forThisRun)
+        return void(m_unstored.insert(key, value));
     if (!settings)
         openStore();
     if (!m_readCompletely) {

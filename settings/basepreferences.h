@@ -28,6 +28,9 @@ class basePreferences : public QObject
 
 public:
     basePreferences(QString organisation, QString application);
+    // Settings for this run only (a homework file's): these values, the
+    // rest at their defaults; the settings file is neither read nor written.
+    basePreferences(QString organisation, QString application, const QVariantMap &forThisRun);
     ~basePreferences() override;
 
     int fontSize();
@@ -57,11 +60,13 @@ protected:
 
 private:
     void openStore();
+    void readFontSize();
 
     QString m_organisation;
     QString m_application;
     int m_fontSize;
     bool m_readCompletely;
+    bool m_forThisRun = false;
     // Values that could not be written, so that the run still sees them.
     QVariantMap m_unstored;
 };

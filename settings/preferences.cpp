@@ -7,6 +7,17 @@
 preferences::preferences(QString organisation, QString application)
     : basePreferences(organisation, application)
 {
+    readValues();
+}
+
+preferences::preferences(QString organisation, QString application, const QVariantMap &forThisRun)
+    : basePreferences(organisation, application, forThisRun)
+{
+    readValues();
+}
+
+void preferences::readValues()
+{
     // Otherwise unchecked on purpose: the window copes with whatever is stored.
     m_gameMethod = value(QStringLiteral("gameMethod"), 1).toInt();
     // A type that is none would leave the buttons blank: the nearest one

@@ -13,6 +13,8 @@ class preferences : public basePreferences
 
 public:
     preferences(QString organisation, QString application);
+    // For this run only (basePreferences).
+    preferences(QString organisation, QString application, const QVariantMap &forThisRun);
     ~preferences() override;
 
     int gameMethod();
@@ -37,6 +39,8 @@ signals:
     void presentationChanged(int presentation);
 
 private:
+    void readValues();
+
     int m_gameMethod;
     int m_gameType;
     int m_timeDelay;

@@ -685,6 +685,13 @@ void gameThreeWords::judge(const QString &word)
     emit answerJudged(word, right);
 }
 
+void gameThreeWords::setSettingsLocked(bool locked)
+{
+    for (QWidget *chooser : {static_cast<QWidget *>(ui.comboBox_typ), static_cast<QWidget *>(ui.comboBox_wordGroup)})
+        chooser->setEnabled(!locked);
+    ui.menuEinstellungen->setEnabled(!locked);
+}
+
 void gameThreeWords::setWordListShown(const QString &name)
 {
     auto *label = ui.groupBox_statistics->findChild<QLabel *>(QStringLiteral("label_wordList"));

@@ -78,6 +78,9 @@ public:
     // Offers a group of the patient's own after "Alle" under "Falschwörter";
     // no entries, no group.
     void setPracticeGroup(const QString &name, const QStringList &entries);
+    // Settings fixed by someone else (a homework): "Einstellungen", the
+    // type and the group cannot be changed.
+    void setSettingsLocked(bool locked);
 
 signals:
     // What happened, for the capabilities that listen (speech, records).
