@@ -1,0 +1,124 @@
+#!/usr/bin/python3
+"""Homework through the built trainer under xvfb-run: --homework-out in one data
+folder, the file practised by keys in a second (killed once, then again and
+closed), then --import into the first, twice. The answers are counted with
+sqlite3; the second folder's own records and settings never appear.
+usage: blackbox_homework.py SKARVEL"""
+import os
+import shutil
+import signal
+import sqlite3
+import stat
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, XK, display, protocol
+from Xlib.ext import xtest
+
+TITLE = "Pondrel - Skarvel – Hausaufgabe"
+started = []
+failures = []
+
+
+def wait(condition, what):
+    for _ in range(400):
+        if result := condition():
+            return result
+        time.sleep(0.05)
+    for process in started:
+        process.kill()
+    sys.exit(f"no {what}")
+
+
+def environment(top):
+    return dict(os.environ, XDG_RUNTIME_DIR=top, QT_QPA_PLATFORM="xcb",
+                **{name: os.path.join(top, name) for name in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME")})
+
+
+def run(top, *arguments):
+    return subprocess.run([sys.argv[1], *arguments], env=environment(top), capture_output=True, text=True, timeout=60)
+
+
+def start(top, path):
+    process = subprocess.Popen([sys.argv[1], path], env=environment(top))
+    started.append(process)
+    x = display.Display()
+    name = x.intern_atom("_NET_WM_NAME")
+    window = wait(lambda: [w for w in x.screen().root.query_tree().children
+                           if w.get_full_property(name, 0) and w.get_full_property(name, 0).value.decode() == TITLE
+                           and w.get_attributes().map_state == X.IsViewable], "window titled " + TITLE)[0]
+    return process, x, window
+
+
+def answers(path, where=""):
+    db = sqlite3.connect(path)
+    try:
+        return db.execute("SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id " + where).fetchone()[0]
+    finally:
+        db.close()
+
+
+def practise(process, x, window, path, items, kill):
+    """Key 1 answers with the left word, Return moves on; each answer is in the file at once."""
+    before = answers(path)
+    for item in range(1, items + 1):
+        time.sleep(1)
+        window.set_input_focus(X.RevertToParent, X.CurrentTime)
+        for name in ("1", "Return"):
+            code = x.keysym_to_keycode(XK.string_to_keysym(name))
+            for kind in (X.KeyPress, X.KeyRelease):
+                xtest.fake_input(x, kind, code)
+            x.sync()
+            time.sleep(0.05)
+        if item == items and kill:
+            process.send_signal(signal.SIGKILL)
+            break
+        wait(lambda: answers(path) == before + item, f"answer {before + item} in the file")
+    if not kill:
+        window.send_event(protocol.event.ClientMessage(window=window, client_type=x.intern_atom("WM_PROTOCOLS"),
+                                                       data=(32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+        x.flush()
+    process.wait(timeout=30)
+
+
+practice, home = tempfile.mkdtemp(), tempfile.mkdtemp()
+records = os.path.join(practice, "XDG_DATA_HOME", "skarvel", "skarvel.sqlite")
+made = os.path.join(practice, "Hausaufgabe.skarvel")
+result = run(practice, "--patient", "Frau Haus", "--homework-out", made)
+if result.returncode != 0 or stat.S_IMODE(os.stat(made).st_mode) != 0o600:
+    sys.exit(f"--homework-out: exit {result.returncode}, {result.stderr}")
+db = sqlite3.connect(made)
+if db.execute("SELECT name FROM patients").fetchall() != [("Hausaufgabe",)]:
+    failures.append("the file names the patient")
+db.close()
+carried = os.path.join(home, "Hausaufgabe.skarvel")
+shutil.copy(made, carried)
+
+process, x, window = start(home, carried)
+practise(process, x, window, carried, 4, kill=True)
+kept = answers(carried)
+if kept not in (3, 4):
+    failures.append(f"killed after 4 answers, {kept} kept")
+process, x, window = start(home, carried)
+practise(process, x, window, carried, 3, kill=False)
+if answers(carried, "WHERE t.at_home = 1") != kept + 3:
+    failures.append(f"{answers(carried)} answers at home after {kept} and 3 more")
+if os.path.exists(os.path.join(home, "XDG_DATA_HOME", "skarvel", "skarvel.sqlite")) \
+        or os.path.exists(os.path.join(home, "XDG_CONFIG_HOME", "Pondrel")):
+    failures.append("the home computer's own records or settings were written")
+
+for time_ in (1, 2):
+    result = run(practice, "--import", carried)
+    new = kept + 3 if time_ == 1 else 0
+    if result.returncode != 0 or not result.stdout.startswith(f"{new} neue Antwort"):
+        failures.append(f"import {time_}: exit {result.returncode}, {result.stdout.strip()} {result.stderr.strip()}")
+in_records = answers(records, "JOIN patients p ON p.id = t.patient_id WHERE p.name = 'Frau Haus' AND t.at_home = 1")
+if in_records != kept + 3:
+    failures.append(f"{in_records} answers in the practice's records, {kept + 3} given at home")
+result = run(home, "--import", carried)
+if result.returncode != 1 or "anderen Praxis" not in result.stderr:
+    failures.append(f"another practice's import: exit {result.returncode}, {result.stderr.strip()}")
+print("\n".join(failures) or f"{kept + 3} answers given at home (killed once), merged once")
+sys.exit(1 if failures else 0)
