@@ -104,11 +104,7 @@ bool wireHomework(gameThreeWords &window, preferences &prefs, const QString &pat
     QObject::connect(&window, &gameThreeWords::itemCounted, recorder, &trainingRecorder::itemCounted);
     QObject::connect(&window, &gameThreeWords::itemReplaced, recorder, &trainingRecorder::itemReplaced);
     QObject::connect(&window, &gameThreeWords::closing, recorder, &trainingRecorder::closing);
-    // The practice's name of the list, so that its words are the practice's
-    // words again when they come back.
-    const QString listName = homework.listName;
-    QObject::connect(&window, &gameThreeWords::trainingChosen, recorder,
-                     [recorder, listName](int type, const QString &group) { recorder->trainingChosen(type, group, listName); });
+    QObject::connect(&window, &gameThreeWords::trainingChosen, session, &homeworkSession::trainingChosen);
     QObject::connect(&prefs, &preferences::presentationChanged, recorder, &trainingRecorder::setPresentation);
     QObject::connect(recorder, &trainingRecorder::writeFailed, &window, &gameThreeWords::tellOnce);
 
@@ -133,7 +129,7 @@ bool wireHomework(gameThreeWords &window, preferences &prefs, const QString &pat
     QObject::connect(goal, &sessionGoal::stopRequested, &window, &gameThreeWords::close);
 
     // The item on show was announced before anyone listened.
-    recorder->trainingChosen(prefs.gameType(), window.actualGroup(), listName);
+    session->trainingChosen(prefs.gameType(), window.actualGroup());
     recorder->setPresentation(prefs.presentation());
     recorder->itemShown(window.shownWords(), prefs.gameType(), window.shownRightWord());
     goal->trainingChosen(prefs.gameType(), window.actualGroup());

@@ -40,6 +40,11 @@ recordStore &homeworkSession::store()
     return m_store;
 }
 
+void homeworkSession::trainingChosen(int gameType, const QString &group)
+{
+    m_recorder.trainingChosen(gameType, group, m_info.listName);
+}
+
 QString homeworkSession::listPath()
 {
     if (m_info.listText.isEmpty())

@@ -42,6 +42,12 @@ public:
     };
     dayDone done(const QDate &day);
 
+public slots:
+    // The window's training, recorded under the practice's name of the
+    // list, so that its words are the practice's words again when they
+    // come back.
+    void trainingChosen(int gameType, const QString &group);
+
 private:
     homeworkInfo m_info;
     recordStore m_store;

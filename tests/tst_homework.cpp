@@ -1,12 +1,66 @@
-// Homework goals in a real records file, closed and opened again between.
+// Homework in real files: goals in the practice's records, a homework file
+// made, practised at home through the recorder and the window, and merged
+// back; every file that must be refused.
+#include "app/capabilities.h"
+#include "homework/homeworkfile.h"
+#include "homework/homeworksession.h"
 #include "records/recordstore.h"
+#include "settings/preferences.h"
 #include "testsupport.h"
+#include "window/gamethreewords.h"
+#include <QtSql>
 #include <QtTest>
+#include <QtWidgets>
 class tst_homework : public QObject
 {
     Q_OBJECT
     TemporaryConfig config;
+    QString practiceFile() const { return config.dir.filePath("practice.sqlite"); }
+    // A homework for Frau Rund (display name "Anna") on an own list with one picture, in records that hold Herr Anders too.
+    QString makeHomework(recordStore &practice, const QString &name, homeworkInfo *info, qint64 *patient = nullptr)
+    {
+        const QString list = writeFile(config.dir.filePath("obst.txt"), "#Obst\nApfel;Apfl;Appel\nBirne;Bine;Birme\n");
+        QDir(config.dir.path()).mkpath("Bilder");
+        writeFile(config.dir.filePath("Bilder/Apfel.png"), "not really a png");
+        const qint64 other = practice.addPatient("Herr Anders"), id = practice.addPatient("Frau Rund");
+        trainingRecord training{0, other, 0, "Obst", QString()};
+        practice.recordAnswer(training, {QDateTime::currentDateTimeUtc(), "Apfel", {"Apfel", "Apfl", "Appel"}, "Apfel", true, 1, 900}, QDateTime::currentDateTimeUtc());
+        const preferences prefs("Pondrel", "Skarvel");
+        *info = homeworkFile::defaults(prefs, QDate(2026, 3, 2));
+        info->displayName = "Anna";
+        if (patient)
+            *patient = id;
+        const QString path = config.dir.filePath(name);
+        return homeworkFile::takeList(list, info).isEmpty() && homeworkFile::write(path, practice, id, *info).isEmpty() ? path : QString();
+    }
+    static void answer(homeworkSession &home, int n)
+    {
+        trainingRecorder &recorder = home.recorder();
+        home.trainingChosen(0, "Obst");
+        for (int i = 0; i < n; ++i) {
+            recorder.itemShown({"Apfl", "Apfel", "Appel"}, 0, "Apfel");
+            recorder.answerJudged(i % 2 ? "Apfel" : "Apfl", i % 2);
+            recorder.itemCounted();
+        }
+    }
+    // The statement run on the file; the first value it gives.
+    static QVariant sql(const QString &path, const QString &statement)
+    {
+        QVariant value;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "change");
+            db.setDatabaseName(path);
+            QSqlQuery query(db);
+            if (!db.open() || !query.exec(statement))
+                qWarning("%s", qPrintable(query.lastError().text()));
+            value = query.next() ? query.value(0) : QVariant();
+        }
+        QSqlDatabase::removeDatabase("change");
+        return value;
+    }
 private slots:
+    void init() { QFile::remove(practiceFile()), QFile::remove(recordStore::defaultFileName()); }
+
     // Goals given to Anna, Bernd, Anna: each reads back their own, the earliest start first; uids find them.
     void assignmentsStayWithTheirPatient()
     {
@@ -28,6 +82,130 @@ private slots:
         QVERIFY(anna.size() == 2 && bernd.size() == 1 && store.patientIdByUid(QString(32, 'f')) == 0);
         QVERIFY(anna[0].minutesPerDay == 12 && anna[0].daysPerWeek == 3 && anna[0].starts == QDate(2026, 3, 18));
         QVERIFY(anna[1].minutesPerDay == 10 && anna[1].ends == QDate(2026, 4, 20) && bernd[0].minutesPerDay == 11);
+    }
+
+    // Made for one patient alone, practised at home in two runs, returned three times: each answer arrives once,
+    // the open training's later answers too, all marked at home.
+    void roundTrip()
+    {
+        recordStore practice(practiceFile());
+        QVERIFY(practice.open(true));
+        homeworkInfo made, read;
+        qint64 id = 0;
+        const QString path = makeHomework(practice, "Anna.skarvel", &made, &id);
+        QVERIFY(!path.isEmpty() && (QFile(path).permissions() & 0077) == 0);
+        QCOMPARE(homeworkFile::read(path, &read), QString());
+        QVERIFY(read.displayName == "Anna" && read.listText == made.listText && read.pictures.value("Apfel.png") == "not really a png");
+        QVERIFY(read.patientUid == practice.patientUid(id) && practice.assignments(id).size() == 1);
+        QCOMPARE(sql(path, "SELECT group_concat(name) FROM patients").toString(), QString("Anna"));
+
+        QString message;
+        {
+            homeworkSession home(path, read);
+            QCOMPARE(home.open(), QString());
+            answer(home, 3);
+            QCOMPARE(homeworkFile::import(path, practice, &message), 3);
+            answer(home, 2);
+            QCOMPARE(homeworkFile::import(path, practice, &message), 2);
+            home.recorder().closing();
+        }
+        QCOMPARE(homeworkFile::import(path, practice, &message), 0);
+        {
+            homeworkSession home(path, read);
+            QCOMPARE(home.open(), QString());
+            answer(home, 1);
+            home.recorder().closing();
+        }
+        QCOMPARE(homeworkFile::import(path, practice, &message), 1);
+        QCOMPARE(homeworkFile::import(path, practice, &message), 0);
+        QCOMPARE(practice.trainingAndAnswerCount(id), qMakePair(2, 6));
+        const QList<trainingSummary> trainings = practice.trainings(id);
+        QVERIFY(trainings.size() == 2 && trainings[0].atHome && trainings[1].atHome && trainings[0].items == 5);
+        QVERIFY(trainings[0].firstRight == 2 && trainings[0].wordList == made.listName);
+        QCOMPARE(practice.trainingAndAnswerCount(practice.patientId("Herr Anders")), qMakePair(1, 1));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("change"); // what happens to the file, or to the practice's records
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "remove" << "die Datei gibt es nicht";
+        QTest::newRow("no database") << "text" << "beschädigt oder keine Hausaufgabe";
+        QTest::newRow("damaged") << "damage" << "beschädigt oder keine Hausaufgabe";
+        QTest::newRow("records only") << "DROP TABLE homework_info" << "beschädigt oder keine Hausaufgabe";
+        QTest::newRow("newer records") << "PRAGMA user_version = 99" << "neueren Version";
+        QTest::newRow("newer homework") << "UPDATE homework_info SET value = '2' WHERE key = 'format_version'" << "neueren Version";
+        QTest::newRow("other practice") << "UPDATE homework_info SET value = 'x' WHERE key = 'records_uid'" << "anderen Praxis";
+        QTest::newRow("unknown patient") << "delete patient" << "den es in diesen Aufzeichnungen nicht gibt";
+    }
+    // Each refused with the file's name and the reason; nothing of it reaches the records.
+    void refusals()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, reason);
+        recordStore practice(practiceFile());
+        QVERIFY(practice.open(true));
+        homeworkInfo info;
+        qint64 id = 0;
+        const QString path = makeHomework(practice, "refused.skarvel", &info, &id);
+        {
+            homeworkSession home(path, info);
+            QCOMPARE(home.open(), QString());
+            answer(home, 2);
+        }
+        if (change == "remove")
+            QFile::remove(path);
+        else if (change == "text")
+            writeFile(path, "#Obst\nApfel;Apfl;Appel\n");
+        else if (change == "delete patient")
+            QVERIFY(practice.deletePatient(id));
+        else if (change != "damage")
+            sql(path, change);
+        QFile file(path);
+        if (change == "damage" && file.open(QFile::ReadWrite) && file.seek(file.size() / 2))
+            file.write(QByteArray(8192, '\x5a')), file.close();
+        QString message;
+        QCOMPARE(homeworkFile::import(path, practice, &message), -1);
+        QVERIFY2(message.contains("„" + path + "“") && message.contains(reason), qPrintable(message));
+        QVERIFY(practice.trainingAndAnswerCount(practice.patientIdByUid(info.patientUid)).second == 0);
+        QCOMPARE(practice.trainingAndAnswerCount(practice.patientId("Herr Anders")), qMakePair(1, 1));
+    }
+
+    void atHome_data()
+    {
+        QTest::addColumn<bool>("free");
+        QTest::newRow("settings fixed") << false;
+        QTest::newRow("settings free") << true;
+    }
+    // The window at home: the file's list, its group and delay, the display name; the settings reachable only when freed,
+    // and changing the group writes neither the settings file nor records of the computer's own.
+    void atHome()
+    {
+        QFETCH(bool, free);
+        recordStore practice(practiceFile());
+        QVERIFY(practice.open(true));
+        homeworkInfo info;
+        const QString made = makeHomework(practice, "window.skarvel", &info);
+        sql(made, QString("INSERT INTO homework_info VALUES ('settings_free', '%1') ON CONFLICT(key) DO UPDATE SET value = excluded.value").arg(int(free)));
+        sql(made, "INSERT INTO homework_info VALUES ('setting.timeDelay', '7000'), ('setting.gameType', '0'), ('setting.wordGroup', 'Alle')");
+        QVERIFY(homeworkFile::read(made, &info).isEmpty());
+        config.write(QByteArray());
+        MovedClock clock;
+        preferences prefs("Pondrel", "Skarvel", info.settings);
+        gameThreeWords window(&prefs, threeWords::bundledDocument, clock);
+        QVERIFY(wireHomework(window, prefs, made, info));
+        QCOMPARE(window.windowTitle(), QString("Pondrel - Skarvel – Anna"));
+        QVERIFY(window.findChild<QLabel *>("label_weekProgress")->text() == "Diese Woche: 0 von 100 Minuten, 0 von 5 Tagen");
+        QVERIFY(prefs.timeDelay() == 7000 && window.actualGroup() == "Alle");
+        QVERIFY(QStringList({"Apfel", "Birne"}).contains(window.shownRightWord()));
+        QCOMPARE(window.findChild<QAction *>("menuEinstellungen")->isEnabled(), free);
+        auto *groups = window.findChild<QComboBox *>("comboBox_wordGroup");
+        QCOMPARE(groups->isEnabled(), free);
+        emit groups->textActivated("Obst");
+        clock.advance(5000);
+        window.findChild<QPushButton *>("moreButton")->click();
+        QCOMPARE(sql(made, "SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id WHERE t.at_home = 1").toInt(), 1);
+        QVERIFY(config.contents().isNull() && !QFile::exists(recordStore::defaultFileName()));
     }
 };
 QTEST_MAIN(tst_homework)
