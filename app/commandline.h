@@ -13,9 +13,9 @@ struct StartOptions
 {
     QString wordList; // --words FILE
     QString patient;  // --patient NAME
-    QString homework;    // FILE: a homework to practise, or to take the results of
-    QString homeworkOut; // --homework-out FILE, with --patient
-    QString importFile;  // --import FILE
+    QString homework{};    // FILE: a homework to practise, or to take the results of
+    QString homeworkOut{}; // --homework-out FILE, with --patient
+    QString importFile{};  // --import FILE
 };
 
 // Reads the arguments (the program's name first). Returns -1 to go on, or

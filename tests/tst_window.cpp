@@ -342,7 +342,11 @@ private slots:
         QTest::newRow("version") << QStringList{"skarvel", "--version"} << 0 << "Skarvel 1.";
         QTest::newRow("help") << QStringList{"skarvel-1.0", "--help"} << 0 << "Aufruf: skarvel-1.0 [Optionen]";
         QTest::newRow("unknown option") << QStringList{"skarvel", "--wörter", "x"} << 2 << "skarvel: Unbekannte Option „wörter“.";
-        QTest::newRow("stray argument") << QStringList{"skarvel", "Familie.txt"} << 2 << "skarvel: Unbekanntes Argument";
+        QTest::newRow("homework") << QStringList{"skarvel", "Anna.skarvel"} << -1 << " | Anna.skarvel";
+        QTest::newRow("stray argument") << QStringList{"skarvel", "a.skarvel", "b.skarvel"} << 2 << "skarvel: Unbekanntes Argument „b.skarvel“.";
+        QTest::newRow("homework-out alone") << QStringList{"skarvel", "--homework-out", "a.skarvel"} << 2 << "skarvel: --homework-out braucht eine Datei und --patient.";
+        QTest::newRow("import and patient") << QStringList{"skarvel", "--import", "a.skarvel", "--patient", "A"} << 2 << "skarvel: --import braucht eine Datei und steht allein.";
+        QTest::newRow("import last") << QStringList{"skarvel", "--import"} << 2 << "skarvel: --import braucht eine Datei.";
         QTest::newRow("empty patient") << QStringList{"skarvel", "--patient", ""} << 2 << "skarvel: --patient braucht einen Namen.";
         QTest::newRow("blank patient") << QStringList{"skarvel", "--patient", " "} << 2 << "skarvel: --patient braucht einen Namen.";
         QTest::newRow("patient last") << QStringList{"skarvel", "--patient"} << 2 << "skarvel: --patient braucht einen Namen.";
@@ -358,7 +362,7 @@ private slots:
         StartOptions options;
         QString answer;
         QCOMPARE(readCommandLine(arguments, options, &answer), exitCode);
-        QCOMPARE(exitCode < 0 ? options.wordList + " | " + options.patient + answer : answer.left(result.size()), result);
+        QCOMPARE(exitCode < 0 ? options.wordList + " | " + options.patient + answer + options.homework : answer.left(result.size()), result);
         QCOMPARE(answer.contains("--patient <NAME>"), exitCode == 2 || arguments.contains("--help"));
         for (const char *english : {"Usage", "Options", "Displays", "help on", "version information"})
             QVERIFY2(!answer.contains(english), qPrintable(answer));

@@ -14,6 +14,8 @@ Target amd64-unicode
 !include "MUI2.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Skarvel"
+; A homework file (*.skarvel) opens in Skarvel with a double-click, for this user.
+!define HOMEWORK_CLASS "Software\Classes\Pondrel.Skarvel.Hausaufgabe"
 
 Name "Skarvel"
 OutFile "${OUTFILE}"
@@ -62,6 +64,13 @@ Section "Skarvel"
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" ${SIZE_KB}
+
+    WriteRegStr HKCU "Software\Classes\.skarvel" "" "Pondrel.Skarvel.Hausaufgabe"
+    WriteRegStr HKCU "${HOMEWORK_CLASS}" "" "Skarvel-Hausaufgabe"
+    WriteRegStr HKCU "${HOMEWORK_CLASS}\DefaultIcon" "" "$INSTDIR\skarvel.exe,0"
+    WriteRegStr HKCU "${HOMEWORK_CLASS}\shell\open\command" "" '"$INSTDIR\skarvel.exe" "%1"'
+    ; Explorer shows the new icon without a restart.
+    System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd
 
 Section "Uninstall"
@@ -72,4 +81,10 @@ Section "Uninstall"
     ; Only if empty: whatever else the user put there stays.
     RMDir "$INSTDIR"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    DeleteRegKey HKCU "${HOMEWORK_CLASS}"
+    ; Only while it still names ours.
+    ReadRegStr $0 HKCU "Software\Classes\.skarvel" ""
+    StrCmp $0 "Pondrel.Skarvel.Hausaufgabe" 0 +2
+    DeleteRegKey HKCU "Software\Classes\.skarvel"
+    System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd
