@@ -56,7 +56,6 @@ int main(int argc, char *argv[])
     if (homeworkChoice > 0)
         return homeworkChoice;
     const bool atHome = homeworkChoice < 0;
-    homework.settings.insert(QStringLiteral("sessionGoalMinutes"), homework.minutesPerDay);
 
     // The store outlives the window, which keeps a pointer to it; settings
     // are written as they change, so nothing is saved on the way out.

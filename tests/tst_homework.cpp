@@ -5,6 +5,8 @@
 #include "homework/homeworkfile.h"
 #include "homework/homeworksession.h"
 #include "records/recordstore.h"
+#include "records/sessiondonedialog.h"
+#include "records/sessiongoal.h"
 #include "settings/preferences.h"
 #include "testsupport.h"
 #include "window/gamethreewords.h"
@@ -108,6 +110,7 @@ private slots:
             answer(home, 2);
             QCOMPARE(homeworkFile::import(path, practice, &message), 2);
             home.recorder().closing();
+            QVERIFY(home.done(QDate::currentDate()).words == 5 && home.done(QDate::currentDate()).firstRight == 2);
         }
         QCOMPARE(homeworkFile::import(path, practice, &message), 0);
         {
@@ -123,6 +126,75 @@ private slots:
         QVERIFY(trainings.size() == 2 && trainings[0].atHome && trainings[1].atHome && trainings[0].items == 5);
         QVERIFY(trainings[0].firstRight == 2 && trainings[0].wordList == made.listName);
         QCOMPARE(practice.trainingAndAnswerCount(practice.patientId("Herr Anders")), qMakePair(1, 1));
+    }
+
+    void week_data()
+    {
+        QTest::addColumn<QStringList>("answers"); // day of March 2026|seconds to the first choice, between the answers after
+        QTest::addColumn<int>("today");
+        QTest::addColumn<QString>("progress");
+        QTest::newRow("none yet") << QStringList{} << 2 << "Diese Woche: 0 von 100 Minuten, 0 von 5 Tagen";
+        QTest::newRow("two days") << QStringList{"2|90,90,90", "4|60"} << 8 << "Diese Woche: 5 von 100 Minuten, 2 von 5 Tagen";
+        QTest::newRow("week before") << QStringList{"1|600,60", "3|60"} << 8 << "Diese Woche: 1 von 100 Minuten, 1 von 5 Tagen";
+    }
+    // The week's practice at home, Monday to Sunday around today, each pause at most two minutes.
+    void week()
+    {
+        QFETCH(QStringList, answers);
+        QFETCH(int, today);
+        QFETCH(QString, progress);
+        recordStore practice(practiceFile());
+        QVERIFY(practice.open(true));
+        homeworkInfo info;
+        const QString path = makeHomework(practice, "week.skarvel", &info);
+        homeworkSession home(path, info);
+        QCOMPARE(home.open(), QString());
+        for (const QString &training : answers) {
+            trainingRecord record{0, home.store().patientIdByUid(info.patientUid), 0, "Obst", QString()};
+            QDateTime at(QDate(2026, 3, training.section('|', 0, 0).toInt()), QTime(10, 0));
+            int first = -1;
+            for (const QString &seconds : training.section('|', 1).split(',')) {
+                at = at.addSecs(first < 0 ? 0 : seconds.toInt());
+                QVERIFY(home.store().recordAnswer(record, {at, "Apfel", {"Apfel", "Apfl", "Appel"}, "Apfel", true, 1, first < 0 ? seconds.toInt() * 1000 : 900}, at));
+                first = 0;
+            }
+        }
+        QCOMPARE(home.weekProgress(QDate(2026, 3, today)), progress);
+    }
+
+    void dayGoal_data()
+    {
+        QTest::addColumn<int>("earlierSeconds");
+        QTest::addColumn<QString>("summary"); // after two answers of 40 s each, one right at the first attempt
+        QTest::newRow("reached with earlier runs") << 19 * 60 << "Geschafft für heute: 20 Minuten, 12 Wörter, 8 davon im 1. Versuch richtig";
+        QTest::newRow("not yet") << 10 * 60 << "";
+        QTest::newRow("told in an earlier run") << 20 * 60 << "";
+    }
+    // The day's goal at home counts what was done earlier that day, and is told once a day.
+    void dayGoal()
+    {
+        QFETCH(int, earlierSeconds);
+        QFETCH(QString, summary);
+        config.write(QByteArray());
+        preferences prefs("Pondrel", "Skarvel", {});
+        MovedClock clock;
+        sessionGoal goal(prefs, clock, nullptr);
+        goal.setGoal(20, 0);
+        goal.setEarlier(earlierSeconds * 1000, 10, 7);
+        for (bool right : {true, false}) {
+            goal.itemShown({"Apfl", "Apfel", "Appel"}, 0, "Apfel");
+            clock.advance(40000);
+            goal.answerJudged("Apfel", right);
+            goal.itemCounted();
+        }
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *done = qobject_cast<sessionDoneDialog *>(widget))
+                    shown = done->findChild<QLabel *>("label_summary")->text(), done->reject();
+        });
+        QCoreApplication::processEvents(); // the summary comes after the item, from the event loop
+        QCOMPARE(shown, summary);
     }
 
     void refusals_data()
