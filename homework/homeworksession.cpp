@@ -78,7 +78,7 @@ QString homeworkSession::weekProgress(const QDate &today)
         if (day.day < monday || day.day > monday.addDays(6))
             continue;
         ms += day.roomMs + day.homeMs;
-        days += day.roomMs + day.homeMs > 0;
+        ++days;
     }
     return tr("Diese Woche: %1 von %2 Minuten, %3 von %4 Tagen")
         .arg(QString::number(ms / 60000), QString::number(m_info.minutesPerDay * m_info.daysPerWeek),

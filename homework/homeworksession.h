@@ -31,7 +31,7 @@ public:
     QString listPath();
 
     // "Diese Woche: 45 von 100 Minuten, 3 von 5 Tagen", the week Monday
-    // to Sunday around today; a day counts once anything was practised.
+    // to Sunday around today; a day counts once anything was answered.
     QString weekProgress(const QDate &today);
     // What was practised on that day so far.
     struct dayDone

@@ -112,6 +112,8 @@ private slots:
             home.recorder().closing();
             QVERIFY(home.done(QDate::currentDate()).words == 5 && home.done(QDate::currentDate()).firstRight == 2);
         }
+        // The training went on after it was taken: it ends where the file says.
+        sql(path, "UPDATE trainings SET ended = '2027-01-01T10:00:00Z'");
         QCOMPARE(homeworkFile::import(path, practice, &message), 0);
         {
             homeworkSession home(path, read);
@@ -125,6 +127,7 @@ private slots:
         const QList<trainingSummary> trainings = practice.trainings(id);
         QVERIFY(trainings.size() == 2 && trainings[0].atHome && trainings[1].atHome && trainings[0].items == 5);
         QVERIFY(trainings[0].firstRight == 2 && trainings[0].wordList == made.listName);
+        QCOMPARE(trainings[0].ended, QDateTime(QDate(2027, 1, 1), QTime(10, 0), Qt::UTC));
         QCOMPARE(practice.trainingAndAnswerCount(practice.patientId("Herr Anders")), qMakePair(1, 1));
     }
 
@@ -135,7 +138,7 @@ private slots:
         QTest::addColumn<QString>("progress");
         QTest::newRow("none yet") << QStringList{} << 2 << "Diese Woche: 0 von 100 Minuten, 0 von 5 Tagen";
         QTest::newRow("two days") << QStringList{"2|90,90,90", "4|60"} << 8 << "Diese Woche: 5 von 100 Minuten, 2 von 5 Tagen";
-        QTest::newRow("week before") << QStringList{"1|600,60", "3|60"} << 8 << "Diese Woche: 1 von 100 Minuten, 1 von 5 Tagen";
+        QTest::newRow("week before") << QStringList{"8|600,60", "10|60"} << 11 << "Diese Woche: 1 von 100 Minuten, 1 von 5 Tagen";
     }
     // The week's practice at home, Monday to Sunday around today, each pause at most two minutes.
     void week()
