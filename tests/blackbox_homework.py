@@ -94,6 +94,8 @@ if db.execute("SELECT name FROM patients").fetchall() != [("Hausaufgabe",)]:
     failures.append("the file names the patient")
 db.close()
 carried = os.path.join(home, "Hausaufgabe.skarvel")
+# The home computer has Skarvel's data folder (own lists, say), but no records.
+os.makedirs(os.path.join(home, "XDG_DATA_HOME", "skarvel"))
 shutil.copy(made, carried)
 
 process, x, window = start(home, carried)
