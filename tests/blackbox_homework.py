@@ -1,25 +1,14 @@
 #!/usr/bin/python3
-"""Homework through the built trainer under xvfb-run: --homework-out in one data
-folder, the file practised by keys in a second (killed once, then again and
-closed), then --import into the first, twice. The answers are counted with
-sqlite3; the second folder's own records and settings never appear.
-usage: blackbox_homework.py SKARVEL"""
-import os
-import shutil
-import signal
-import sqlite3
-import stat
-import subprocess
-import sys
-import tempfile
-import time
+"""Homework in the built trainer under xvfb-run: --homework-out in one data folder, practised by keys in a second
+(killed once, then closed), --import into the first twice, answers counted with sqlite3. usage: blackbox_homework.py SKARVEL"""
+import os, shutil, signal, sqlite3, stat, subprocess, sys, tempfile, time
+from contextlib import closing
 
 from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
 
 TITLE = "Pondrel - Skarvel – Hausaufgabe"
-started = []
-failures = []
+started, failures = [], []
 
 
 def wait(condition, what):
@@ -53,11 +42,8 @@ def start(top, path):
 
 
 def answers(path, where=""):
-    db = sqlite3.connect(path)
-    try:
+    with closing(sqlite3.connect(path)) as db:
         return db.execute("SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id " + where).fetchone()[0]
-    finally:
-        db.close()
 
 
 def practise(process, x, window, path, items, kill):
@@ -66,17 +52,15 @@ def practise(process, x, window, path, items, kill):
     for item in range(1, items + 1):
         time.sleep(1)
         window.set_input_focus(X.RevertToParent, X.CurrentTime)
-        for name in ("1", "Return"):
-            code = x.keysym_to_keycode(XK.string_to_keysym(name))
-            for kind in (X.KeyPress, X.KeyRelease):
-                xtest.fake_input(x, kind, code)
+        for name, kind in [(n, k) for n in ("1", "Return") for k in (X.KeyPress, X.KeyRelease)]:
+            xtest.fake_input(x, kind, x.keysym_to_keycode(XK.string_to_keysym(name)))
             x.sync()
-            time.sleep(0.05)
         if item == items and kill:
-            process.send_signal(signal.SIGKILL)
             break
         wait(lambda: answers(path) == before + item, f"answer {before + item} in the file")
-    if not kill:
+    if kill:
+        process.send_signal(signal.SIGKILL)
+    else:
         window.send_event(protocol.event.ClientMessage(window=window, client_type=x.intern_atom("WM_PROTOCOLS"),
                                                        data=(32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
         x.flush()
@@ -89,14 +73,12 @@ made = os.path.join(practice, "Hausaufgabe.skarvel")
 result = run(practice, "--patient", "Frau Haus", "--homework-out", made)
 if result.returncode != 0 or stat.S_IMODE(os.stat(made).st_mode) != 0o600:
     sys.exit(f"--homework-out: exit {result.returncode}, {result.stderr}")
-db = sqlite3.connect(made)
-if db.execute("SELECT name FROM patients").fetchall() != [("Hausaufgabe",)]:
-    failures.append("the file names the patient")
-db.close()
-carried = os.path.join(home, "Hausaufgabe.skarvel")
+with closing(sqlite3.connect(made)) as db:
+    if db.execute("SELECT name FROM patients").fetchall() != [("Hausaufgabe",)]:
+        failures.append("the file names the patient")
 # The home computer has Skarvel's data folder (own lists, say), but no records.
 os.makedirs(os.path.join(home, "XDG_DATA_HOME", "skarvel"))
-shutil.copy(made, carried)
+carried = shutil.copy(made, home)
 
 process, x, window = start(home, carried)
 practise(process, x, window, carried, 4, kill=True)
@@ -111,11 +93,10 @@ if os.path.exists(os.path.join(home, "XDG_DATA_HOME", "skarvel", "skarvel.sqlite
         or os.path.exists(os.path.join(home, "XDG_CONFIG_HOME", "Pondrel")):
     failures.append("the home computer's own records or settings were written")
 
-for time_ in (1, 2):
+for new in (kept + 3, 0):
     result = run(practice, "--import", carried)
-    new = kept + 3 if time_ == 1 else 0
     if result.returncode != 0 or not result.stdout.startswith(f"{new} neue Antwort"):
-        failures.append(f"import {time_}: exit {result.returncode}, {result.stdout.strip()} {result.stderr.strip()}")
+        failures.append(f"import of {new}: exit {result.returncode}, {result.stdout.strip()} {result.stderr.strip()}")
 in_records = answers(records, "JOIN patients p ON p.id = t.patient_id WHERE p.name = 'Frau Haus' AND t.at_home = 1")
 if in_records != kept + 3:
     failures.append(f"{in_records} answers in the practice's records, {kept + 3} given at home")

@@ -2,6 +2,7 @@
 // made, practised at home through the recorder and the window, and merged
 // back; every file that must be refused.
 #include "app/capabilities.h"
+#include "homework/homeworkdialog.h"
 #include "homework/homeworkfile.h"
 #include "homework/homeworksession.h"
 #include "records/recordstore.h"
@@ -19,7 +20,7 @@ class tst_homework : public QObject
     TemporaryConfig config;
     QString practiceFile() const { return config.dir.filePath("practice.sqlite"); }
     // A homework for Frau Rund (display name "Anna") on an own list with one picture, in records that hold Herr Anders too.
-    QString makeHomework(recordStore &practice, const QString &name, homeworkInfo *info, qint64 *patient = nullptr)
+    QString makeHomework(recordStore &practice, const QString &name, homeworkInfo *info, qint64 *patient)
     {
         const QString list = writeFile(config.dir.filePath("obst.txt"), "#Obst\nApfel;Apfl;Appel\nBirne;Bine;Birme\n");
         QDir(config.dir.path()).mkpath("Bilder");
@@ -30,19 +31,17 @@ class tst_homework : public QObject
         const preferences prefs("Pondrel", "Skarvel");
         *info = homeworkFile::defaults(prefs, QDate(2026, 3, 2));
         info->displayName = "Anna";
-        if (patient)
-            *patient = id;
-        const QString path = config.dir.filePath(name);
-        return homeworkFile::takeList(list, info).isEmpty() && homeworkFile::write(path, practice, id, *info).isEmpty() ? path : QString();
+        *patient = id;
+        return homeworkFile::takeList(list, info).isEmpty() && homeworkFile::write(config.dir.filePath(name), practice, id, *info).isEmpty()
+            ? config.dir.filePath(name) : QString();
     }
     static void answer(homeworkSession &home, int n)
     {
-        trainingRecorder &recorder = home.recorder();
         home.trainingChosen(0, "Obst");
         for (int i = 0; i < n; ++i) {
-            recorder.itemShown({"Apfl", "Apfel", "Appel"}, 0, "Apfel");
-            recorder.answerJudged(i % 2 ? "Apfel" : "Apfl", i % 2);
-            recorder.itemCounted();
+            home.recorder().itemShown({"Apfl", "Apfel", "Appel"}, 0, "Apfel");
+            home.recorder().answerJudged(i % 2 ? "Apfel" : "Apfl", i % 2);
+            home.recorder().itemCounted();
         }
     }
     // The statement run on the file; the first value it gives.
@@ -52,10 +51,9 @@ class tst_homework : public QObject
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "change");
             db.setDatabaseName(path);
+            db.open();
             QSqlQuery query(db);
-            if (!db.open() || !query.exec(statement))
-                qWarning("%s", qPrintable(query.lastError().text()));
-            value = query.next() ? query.value(0) : QVariant();
+            value = query.exec(statement) && query.next() ? query.value(0) : QVariant();
         }
         QSqlDatabase::removeDatabase("change");
         return value;
@@ -149,17 +147,17 @@ private slots:
         recordStore practice(practiceFile());
         QVERIFY(practice.open(true));
         homeworkInfo info;
-        const QString path = makeHomework(practice, "week.skarvel", &info);
+        qint64 id = 0;
+        const QString path = makeHomework(practice, "week.skarvel", &info, &id);
         homeworkSession home(path, info);
         QCOMPARE(home.open(), QString());
         for (const QString &training : answers) {
             trainingRecord record{0, home.store().patientIdByUid(info.patientUid), 0, "Obst", QString()};
             QDateTime at(QDate(2026, 3, training.section('|', 0, 0).toInt()), QTime(10, 0));
-            int first = -1;
-            for (const QString &seconds : training.section('|', 1).split(',')) {
-                at = at.addSecs(first < 0 ? 0 : seconds.toInt());
-                QVERIFY(home.store().recordAnswer(record, {at, "Apfel", {"Apfel", "Apfl", "Appel"}, "Apfel", true, 1, first < 0 ? seconds.toInt() * 1000 : 900}, at));
-                first = 0;
+            const QStringList seconds = training.section('|', 1).split(',');
+            for (int i = 0; i < seconds.size(); ++i) {
+                at = at.addSecs(i ? seconds[i].toInt() : 0);
+                QVERIFY(home.store().recordAnswer(record, {at, "Apfel", {"Apfel", "Apfl", "Appel"}, "Apfel", true, 1, i ? 900 : seconds[i].toInt() * 1000}, at));
             }
         }
         QCOMPARE(home.weekProgress(QDate(2026, 3, today)), progress);
@@ -178,7 +176,6 @@ private slots:
     {
         QFETCH(int, earlierSeconds);
         QFETCH(QString, summary);
-        config.write(QByteArray());
         preferences prefs("Pondrel", "Skarvel", {});
         MovedClock clock;
         sessionGoal goal(prefs, clock, nullptr);
@@ -246,6 +243,22 @@ private slots:
         QCOMPARE(practice.trainingAndAnswerCount(practice.patientId("Herr Anders")), qMakePair(1, 1));
     }
 
+    // The dialog starts from the practice's settings, offers "Alle" for "Falschwörter" only, and gives back what was chosen.
+    void dialog()
+    {
+        homeworkInfo start;
+        start.settings = {{"gameType", 0}, {"wordGroup", "Alle"}, {"timeDelay", 3000}};
+        homeworkDialog dialog("Frau Rund", start, QString());
+        auto *groups = dialog.findChild<QComboBox *>("comboBox_group");
+        QVERIFY(groups->currentText() == "Alle" && dialog.findChild<QSpinBox *>("spinBox_delay")->value() == 3);
+        dialog.findChild<QComboBox *>("comboBox_type")->setCurrentIndex(1);
+        dialog.findChild<QSpinBox *>("spinBox_delay")->setValue(5);
+        dialog.accept();
+        const QVariantMap &chosen = dialog.homework().settings;
+        QVERIFY(groups->findText("Alle") < 0 && chosen["wordGroup"] == "Baumarten" && chosen["gameType"] == 1);
+        QVERIFY(chosen["timeDelay"] == 5000 && dialog.result() == QDialog::Accepted && dialog.homework().listText.isEmpty());
+    }
+
     void atHome_data()
     {
         QTest::addColumn<bool>("free");
@@ -260,11 +273,11 @@ private slots:
         recordStore practice(practiceFile());
         QVERIFY(practice.open(true));
         homeworkInfo info;
-        const QString made = makeHomework(practice, "window.skarvel", &info);
-        sql(made, QString("INSERT INTO homework_info VALUES ('settings_free', '%1') ON CONFLICT(key) DO UPDATE SET value = excluded.value").arg(int(free)));
-        sql(made, "INSERT INTO homework_info VALUES ('setting.timeDelay', '7000'), ('setting.gameType', '0'), ('setting.wordGroup', 'Alle')");
+        qint64 id = 0;
+        const QString made = makeHomework(practice, "window.skarvel", &info, &id);
+        sql(made, QString("INSERT OR REPLACE INTO homework_info VALUES ('settings_free', '%1'), ('setting.timeDelay', '7000'),"
+                          " ('setting.gameType', '0'), ('setting.wordGroup', 'Alle')").arg(int(free)));
         QVERIFY(homeworkFile::read(made, &info).isEmpty());
-        config.write(QByteArray());
         MovedClock clock;
         preferences prefs("Pondrel", "Skarvel", info.settings);
         gameThreeWords window(&prefs, threeWords::bundledDocument, clock);
