@@ -157,6 +157,8 @@ QString homeworkFile::write(const QString &path, recordStore &practice, qint64 p
     // QTemporaryFile makes its file for its user alone.
     QTemporaryFile part(QFileInfo(path).absolutePath() + QStringLiteral("/.skarvel-XXXXXX.part"));
     part.setAutoRemove(false);
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
+        return cannot.arg(path, tr("den Ordner „%1“ gibt es nicht").arg(QFileInfo(path).absolutePath()));
     if (!part.open())
         return cannot.arg(path, tr("der Ordner ist schreibgeschützt oder der Datenträger voll"));
     const QString partName = part.fileName();
