@@ -32,8 +32,9 @@ homeworkDialog::homeworkDialog(const QString &patient, const homeworkInfo &homew
     ui.checkBox_speech->setChecked(settings.value(QStringLiteral("speakWords")).toString() == QLatin1String("true"));
     ui.spinBox_minutes->setValue(homework.minutesPerDay);
     ui.spinBox_days->setValue(homework.daysPerWeek);
-    ui.dateEdit_starts->setDate(homework.starts);
-    ui.dateEdit_ends->setDate(homework.ends);
+    const QDate starts = homework.starts.isValid() ? homework.starts : QDate::currentDate();
+    ui.dateEdit_starts->setDate(starts);
+    ui.dateEdit_ends->setDate(homework.ends.isValid() ? homework.ends : starts.addDays(27));
     ui.checkBox_settingsFree->setChecked(homework.settingsFree);
     ui.lineEdit_displayName->setText(homework.displayName);
     fillGroups();
