@@ -26,7 +26,7 @@ QString helpText(const QString &program, const QList<OptionRow> &rows)
     int width = 0;
     for (const OptionRow &row : rows)
         width = qMax(width, int(row.names.size()));
-    QString text = QCoreApplication::translate("commandLine", "Aufruf: %1 [Optionen]").arg(program)
+    QString text = QCoreApplication::translate("commandLine", "Aufruf: %1 [Optionen] [DATEI]").arg(program)
                    + QStringLiteral("\n")
                    + QCoreApplication::translate("commandLine",
                                                  "Skarvel – Wort- und Rechtschreibtrainer für die Aphasietherapie")
