@@ -15,7 +15,9 @@ homeworkSession::homeworkSession(const QString &path, const homeworkInfo &info, 
 
 QString homeworkSession::open()
 {
-    if (!m_store.open(false))
+    // A homework goes back on a stick or by e-mail, often without anything
+    // beside it: no answer may wait in a log next to the file.
+    if (!m_store.open(false) || !m_store.keepInOneFile())
         return m_store.takeNotice();
     patientId = m_store.patientIdByUid(m_info.patientUid);
     if (!patientId)

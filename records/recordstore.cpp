@@ -348,6 +348,16 @@ recordStore::Check recordStore::connectFile()
     return Check::Usable;
 }
 
+bool recordStore::keepInOneFile()
+{
+    QSqlQuery query(m_db);
+    for (const char *pragma : {"PRAGMA journal_mode = DELETE", "PRAGMA synchronous = FULL"}) {
+        if (!isOpen() || !query.exec(QLatin1String(pragma)))
+            return fail(tr("In „%1“ kann nichts aufgezeichnet werden").arg(m_fileName), query.lastError());
+    }
+    return true;
+}
+
 void recordStore::disconnectFile()
 {
     if (!m_db.isValid())

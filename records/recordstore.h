@@ -110,6 +110,12 @@ public:
 
     // Without create, a missing file stays missing and open() fails quietly.
     bool open(bool create);
+    // For a file that is carried to another computer: every commit goes
+    // into the file itself and reaches the disk before the next answer, so
+    // that the file alone, copied at any moment after a crash, holds every
+    // answer committed. Slower than the log beside the file, which is why
+    // the records on this computer keep it.
+    bool keepInOneFile();
     bool isOpen() const;
     const QString &fileName() const;
     QString takeNotice();
