@@ -193,7 +193,8 @@ QString homeworkFile::write(const QString &path, recordStore &practice, qint64 p
 
     assignmentRecord assignment{0, info.assignmentUid, patientId, info.created, info.minutesPerDay, info.daysPerWeek,
                                 info.starts, info.ends};
-    if (!practice.addAssignment(assignment)) {
+    // Logged with the assignment: a homework that cannot be logged is not handed out.
+    if (!practice.addAssignment(assignment) || !practice.logAccess(recordStore::exportedHomework, patientId)) {
         QFile::remove(path);
         return practice.takeNotice();
     }
@@ -293,7 +294,7 @@ int homeworkFile::import(const QString &path, recordStore &practice, QString *me
         return -1;
     }
     const int added = practice.mergeFrom(path, info.patientUid, id);
-    if (added < 0)
+    if (added < 0 || !practice.logAccess(recordStore::imported, id))
         *message = practice.takeNotice();
     if (patientId)
         *patientId = id;

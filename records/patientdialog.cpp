@@ -129,7 +129,8 @@ void patientDialog::fillLog()
     ui.listWidget_audit->clear();
     const QMap<QString, QString> actions{{recordStore::exportedCsv, tr("Verlauf als CSV exportiert")},
                                          {recordStore::exportedPdf, tr("Verlauf als PDF exportiert")},
-                                         {recordStore::imported, tr("Aufzeichnungen eingelesen")},
+                                         {recordStore::exportedHomework, tr("Hausaufgabe erstellt")},
+                                         {recordStore::imported, tr("Ergebnisse einer Hausaufgabe übernommen")},
                                          {recordStore::deleted, tr("Patient gelöscht")}};
     for (const auditRecord &line : store.accessLog()) {
         // Of a deleted patient only the first digits of the identity, which

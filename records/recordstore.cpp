@@ -24,6 +24,7 @@ const int recordStore::schemaVersion = 6;
 const int recordStore::shortLockWait = 50;
 const QString recordStore::exportedCsv = QStringLiteral("export-csv");
 const QString recordStore::exportedPdf = QStringLiteral("export-pdf");
+const QString recordStore::exportedHomework = QStringLiteral("export-homework");
 const QString recordStore::imported = QStringLiteral("import");
 const QString recordStore::deleted = QStringLiteral("delete");
 const int recordStore::nameLength = 80;

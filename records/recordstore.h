@@ -164,7 +164,7 @@ public:
 
     // The access log, newest first; false where the line could not be
     // written (the notice says why).
-    static const QString exportedCsv, exportedPdf, imported, deleted;
+    static const QString exportedCsv, exportedPdf, exportedHomework, imported, deleted;
     bool logAccess(const QString &action, qint64 patientId);
     QList<auditRecord> accessLog();
 

@@ -127,6 +127,11 @@ private slots:
         QVERIFY(trainings[0].firstRight == 2 && trainings[0].wordList == made.listName);
         QCOMPARE(trainings[0].ended, QDateTime(QDate(2027, 1, 1), QTime(10, 0), Qt::UTC));
         QCOMPARE(practice.trainingAndAnswerCount(practice.patientId("Herr Anders")), qMakePair(1, 1));
+        QStringList logged; // made once, taken five times
+        for (const auditRecord &line : practice.accessLog())
+            logged.prepend(line.action + " " + line.patient);
+        const QString taken = "import Frau Rund";
+        QCOMPARE(logged, QStringList({"export-homework Frau Rund", taken, taken, taken, taken, taken}));
     }
 
     void week_data()
