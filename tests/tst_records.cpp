@@ -736,7 +736,7 @@ private slots:
         for (int i = 0; i < dialog.findChild<QListWidget *>("listWidget_audit")->count(); ++i)
             shown << dialog.findChild<QListWidget *>("listWidget_audit")->item(i)->text().section("  ", 1);
         QCOMPARE(shown, (QStringList{"therapeutin: Patient gelöscht – Kennung " + goneUid.left(8) + "… (der Name wird nach dem "
-                                     "Löschen nicht aufbewahrt)", "therapeutin: Aufzeichnungen eingelesen – Frau Test",
+                                     "Löschen nicht aufbewahrt)", "therapeutin: Ergebnisse einer Hausaufgabe übernommen – Frau Test",
                                      "therapeutin: Verlauf als PDF exportiert – Frau Test",
                                      "therapeutin: Verlauf als CSV exportiert – Frau Test"}));
     }
