@@ -617,6 +617,6 @@ QString serverStore::reason(const QSqlError &error) const
         return tr("die verschlüsselte Verbindung lässt sich nicht aufbauen oder das Zertifikat des Servers "
                   "nicht prüfen");
     if (code.isEmpty() || code.startsWith(QLatin1String("08")))
-        return tr("der Server ist nicht erreichbar; läuft er, und stimmen Rechner und Port?");
+        return tr("der Server ist nicht erreichbar: er läuft nicht, oder Rechner oder Port stimmen nicht");
     return tr("unerwarteter Fehler des Servers (Code %1)").arg(code);
 }
