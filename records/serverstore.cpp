@@ -102,9 +102,8 @@ const std::vector<std::vector<const char *>> migrations = {
         "ALTER TABLE assignments ENABLE ROW LEVEL SECURITY",
         "ALTER TABLE assignments FORCE ROW LEVEL SECURITY",
         "ALTER TABLE treating ENABLE ROW LEVEL SECURITY",
-        "CREATE POLICY treated_read ON patients FOR SELECT TO skarvel_praxis USING (skarvel_treats(id))",
-        "CREATE POLICY treated_change ON patients FOR UPDATE TO skarvel_praxis USING (skarvel_treats(id))",
-        "CREATE POLICY treated_delete ON patients FOR DELETE TO skarvel_praxis USING (skarvel_treats(id))",
+        // Anyone of the practice may add a patient, whom they then treat.
+        "CREATE POLICY treated ON patients TO skarvel_praxis USING (skarvel_treats(id))",
         "CREATE POLICY anyone_adds ON patients FOR INSERT TO skarvel_praxis WITH CHECK (true)",
         "CREATE POLICY treated ON trainings TO skarvel_praxis"
         " USING (skarvel_treats(patient_id)) WITH CHECK (skarvel_treats(patient_id))",
@@ -399,6 +398,47 @@ qint64 serverStore::addPatient(const QString &name, const QString &note)
     return query.value(0).toLongLong();
 }
 
+qint64 serverStore::patientId(const QString &name, const QString &note)
+{
+    return value(QStringLiteral("SELECT id FROM patients WHERE match_key = ?"), recordStore::matchKey(name, note))
+        .toLongLong();
+}
+
+bool serverStore::renamePatient(qint64 id, const QString &name, const QString &note)
+{
+    QString problem;
+    QString noteProblem;
+    const QString clean = recordStore::cleanName(name, &problem);
+    const QString cleanedNote = recordStore::cleanNote(note, &noteProblem);
+    if (!problem.isEmpty() || !noteProblem.isEmpty())
+        return fail(problem.isEmpty() ? noteProblem : problem, QString());
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE patients SET name = ?, note = coalesce(?, ''), match_key = ? WHERE id = ?"));
+    for (const QVariant &value : {QVariant(clean), QVariant(cleanedNote), QVariant(recordStore::matchKey(clean, cleanedNote)),
+                                  QVariant(id)})
+        query.addBindValue(value);
+    const QString cannot = tr("„%1“ kann auf dem Praxisserver „%2“ nicht umbenannt werden").arg(clean, server());
+    if (!query.exec() && query.lastError().nativeErrorCode() == QLatin1String("23505"))
+        return fail(tr("In der Praxis gibt es schon einen Patienten „%1“").arg(patientRecord{0, clean, cleanedNote}.shown()),
+                    QString());
+    if (query.lastError().isValid())
+        return fail(cannot, query.lastError());
+    if (query.numRowsAffected() != 1)
+        return fail(cannot, tr("es gibt den Patienten nicht, oder Sie behandeln ihn nicht"));
+    return true;
+}
+
+QPair<int, int> serverStore::trainingAndAnswerCount(qint64 patientId)
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT count(DISTINCT t.id), count(a.id) FROM trainings t"
+                                 " JOIN answers a ON a.training_id = t.id WHERE t.patient_id = ?"));
+    query.addBindValue(patientId);
+    if (!isOpen() || !query.exec() || !query.next())
+        return {0, 0};
+    return {query.value(0).toInt(), query.value(1).toInt()};
+}
+
 bool serverStore::deletePatient(qint64 id)
 {
     // The trainings, answers, homework and Behandelnde go with the patient
@@ -546,6 +586,44 @@ bool serverStore::writeAnswer(trainingRecord &training, const answerRecord &answ
     return fail(tr("Die Antwort zu „%1“ konnte nicht auf dem Praxisserver „%2“ gespeichert werden")
                     .arg(answer.rightWord, server()),
                 error.isValid() ? error : m_db.lastError());
+}
+
+bool serverStore::endTraining(const trainingRecord &training, const QDateTime &ended)
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE trainings SET ended = greatest(ended, ?) WHERE id = ?"));
+    query.addBindValue(ended.toUTC());
+    query.addBindValue(training.id);
+    if (!isOpen() || !query.exec())
+        return fail(tr("Das Ende des Trainings konnte nicht auf dem Praxisserver „%1“ gespeichert werden").arg(server()),
+                    query.lastError());
+    return true;
+}
+
+QString serverStore::recordsUid()
+{
+    return value(QStringLiteral("SELECT value FROM store_info WHERE key = ?"), QStringLiteral("records_uid")).toString();
+}
+
+QString serverStore::patientUid(qint64 patientId)
+{
+    return value(QStringLiteral("SELECT uid FROM patients WHERE id = ?"), patientId).toString();
+}
+
+qint64 serverStore::patientIdByUid(const QString &uid)
+{
+    return value(QStringLiteral("SELECT id FROM patients WHERE uid = ?"), uid).toLongLong();
+}
+
+// The first field of the first row; null when there is none or it failed.
+QVariant serverStore::value(const QString &sql, const QVariant &bound)
+{
+    QSqlQuery query(m_db);
+    query.prepare(sql);
+    query.addBindValue(bound);
+    if (!isOpen() || !query.exec() || !query.next())
+        return QVariant();
+    return query.value(0);
 }
 
 bool serverStore::alive()

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <QVariant>
 
 class QSqlError;
 
@@ -42,7 +43,10 @@ public:
     QString server() const; // "host:port/db", as messages name it
 
     QList<patientRecord> patients();
+    qint64 patientId(const QString &name, const QString &note = QString()); // 0: none this role treats
     qint64 addPatient(const QString &name, const QString &note = QString()); // 0 on failure
+    bool renamePatient(qint64 id, const QString &name, const QString &note = QString());
+    QPair<int, int> trainingAndAnswerCount(qint64 patientId);
     // Removes the patient with everything of them; only for those who treat them.
     bool deletePatient(qint64 id);
     // "Behandelnde": the roles that treat the patient, and the practice's.
@@ -53,13 +57,20 @@ public:
     // As recordStore::recordAnswer; once the connection was lost it is made
     // again and the answer sent once more.
     bool recordAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
+    bool endTraining(const trainingRecord &training, const QDateTime &ended);
     QList<trainingSummary> trainings(qint64 patientId);
+
+    // The identities merging goes by, as recordStore has them.
+    QString recordsUid();
+    QString patientUid(qint64 patientId);
+    qint64 patientIdByUid(const QString &uid); // 0: none this role treats
 
 private:
     bool connectServer(const QString &password);
     bool createSchema();
     bool writeAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
     bool alive();
+    QVariant value(const QString &sql, const QVariant &bound);
     bool fail(const QString &what, const QString &reason);
     bool fail(const QString &what, const QSqlError &error);
     QString reason(const QSqlError &error) const;

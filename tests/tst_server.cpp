@@ -111,6 +111,7 @@ private slots:
         QCOMPARE(pg->admin("SELECT count(*) FROM answers UNION ALL SELECT count(*) FROM trainings", db),
                  QStringList({QString::number(answers), "1"}));
         QCOMPARE(anna->trainings(first.patientId).value(0).items, answers);
+        QCOMPARE(anna->trainings(first.patientId).value(0).started, answer("u1").at);
     }
 
     void serverKilled()
