@@ -10,6 +10,7 @@
 #include <QVariant>
 
 class QSqlError;
+class QSqlQuery;
 
 // The practice's records on a PostgreSQL server: the tables of the records
 // file, one login role per therapist, and row-level security in the server
@@ -49,6 +50,10 @@ public:
     QPair<int, int> trainingAndAnswerCount(qint64 patientId);
     // Removes the patient with everything of them; only for those who treat them.
     bool deletePatient(qint64 id);
+    // The log of who took a patient's data out, brought it in or deleted
+    // the patient (recordStore::exportedCsv, …), as far as this role treats them.
+    bool logAccess(const QString &action, qint64 patientId);
+    QList<auditRecord> accessLog();
     // "Behandelnde": the roles that treat the patient, and the practice's.
     QStringList treating(qint64 patientId);
     bool setTreating(qint64 patientId, const QStringList &roles);
@@ -70,6 +75,7 @@ private:
     bool createSchema();
     bool writeAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
     bool alive();
+    bool writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId);
     QVariant value(const QString &sql, const QVariant &bound);
     bool fail(const QString &what, const QString &reason);
     bool fail(const QString &what, const QSqlError &error);
