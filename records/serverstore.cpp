@@ -736,6 +736,10 @@ QString serverStore::reason(const QSqlError &error) const
     if (code == QLatin1String("28P01") || code == QLatin1String("28000")
         || (code.isEmpty() && says({"password", "Passwort"})))
         return tr("die Anmeldung als „%1“ wird abgelehnt; Benutzername oder Passwort stimmen nicht").arg(m_url.userName());
+    // Before the missing database: a missing CA file "does not exist" too.
+    if (code.isEmpty() && says({"SSL", "certificate", "Zertifikat"}))
+        return tr("die verschlüsselte Verbindung lässt sich nicht aufbauen oder das Zertifikat des Servers "
+                  "nicht prüfen");
     if (code == QLatin1String("3D000") || (code.isEmpty() && says({"does not exist", "existiert nicht"})))
         return tr("die Datenbank „%1“ oder die Rolle „%2“ gibt es dort nicht")
             .arg(m_url.path().mid(1), m_url.userName());
@@ -743,9 +747,6 @@ QString serverStore::reason(const QSqlError &error) const
         return tr("„%1“ hat dafür keine Berechtigung").arg(m_url.userName());
     if (code.startsWith(QLatin1String("57P")))
         return tr("der Server startet gerade neu oder fährt herunter; später noch einmal versuchen");
-    if (code.isEmpty() && says({"SSL", "certificate", "Zertifikat"}))
-        return tr("die verschlüsselte Verbindung lässt sich nicht aufbauen oder das Zertifikat des Servers "
-                  "nicht prüfen");
     if (code.isEmpty() || code.startsWith(QLatin1String("08")))
         return tr("der Server ist nicht erreichbar: er läuft nicht, oder Rechner oder Port stimmen nicht");
     return tr("unerwarteter Fehler des Servers (Code %1)").arg(code);

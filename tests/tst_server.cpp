@@ -161,6 +161,8 @@ private slots:
         QTest::addColumn<QString>("says");
         QTest::newRow("owner") << "postgresql://it:i@127.0.0.1:%1/%2" << 0 << "GRANT skarvel_praxis TO";
         QTest::newRow("therapist") << "postgresql://anna:a@127.0.0.1:%1/%2" << 1 << "Rolle einer Therapeutin";
+        QTest::newRow("CA file, server without TLS") << "postgresql://it:i@127.0.0.1:%1/%2?sslrootcert=/etc/ca.pem" << 1
+                                                     << "verschlüsselte Verbindung";
         QTest::newRow("no server") << "postgresql://admin@127.0.0.1:1/%2" << 1 << "nicht erreichbar";
         QTest::newRow("no database") << "postgresql://admin@127.0.0.1:%1" << 2 << "fehlt";
         QTest::newRow("no URL") << "" << 2 << "braucht";
