@@ -720,8 +720,8 @@ bool serverStore::fail(const QString &what, const QSqlError &error)
     // Only the first line of the server's English: the lines after it can
     // quote the values of a row, a patient's name among them.
     const QString text = (error.databaseText().isEmpty() ? error.driverText() : error.databaseText()).trimmed();
-    qWarning("Skarvel: records: PostgreSQL %s: %s", qPrintable(error.nativeErrorCode()),
-             qPrintable(text.section(QLatin1Char('\n'), 0, 0)));
+    qWarning("Skarvel: records: PostgreSQL%s%s: %s", error.nativeErrorCode().isEmpty() ? "" : " ",
+             qPrintable(error.nativeErrorCode()), qPrintable(text.section(QLatin1Char('\n'), 0, 0)));
     return fail(what, reason(error));
 }
 
