@@ -202,6 +202,7 @@ QString serverStore::server() const
 bool serverStore::open(const QString &url, const QString &password)
 {
     close();
+    m_opened = false;
     m_error.clear();
     const QString problem = checkUrl(url);
     if (!problem.isEmpty())
@@ -211,31 +212,27 @@ bool serverStore::open(const QString &url, const QString &password)
     if (!connectServer(password))
         return false;
 
-    QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("SELECT value FROM store_info WHERE key = 'schema_version'"))) {
-        query.finish();
-        // Any other failure than a missing table ends here.
-        if (query.lastError().nativeErrorCode() != QLatin1String("42P01") || !createSchema()) {
-            if (m_error.isEmpty())
-                fail(tr("Die Aufzeichnungen auf dem Praxisserver „%1“ können nicht gelesen werden").arg(server()),
-                     query.lastError());
-            close();
-            return false;
-        }
-        return true;
+    // 0: no tables yet. The query is gone before a failure closes the connection.
+    int version = 0;
+    QSqlError error;
+    {
+        QSqlQuery query(m_db);
+        if (query.exec(QStringLiteral("SELECT value FROM store_info WHERE key = 'schema_version'")))
+            version = query.next() ? query.value(0).toInt() : 0;
+        else if (query.lastError().nativeErrorCode() != QLatin1String("42P01"))
+            error = query.lastError();
     }
-    const int version = query.next() ? query.value(0).toInt() : 0;
-    if (version > schemaVersion) {
+    bool ok = !error.isValid()
+        || fail(tr("Die Aufzeichnungen auf dem Praxisserver „%1“ können nicht gelesen werden").arg(server()), error);
+    if (ok && version > schemaVersion)
+        ok = fail(tr("Die Aufzeichnungen auf dem Praxisserver „%1“ stammen von einer neueren Version von Skarvel; "
+                     "bis Skarvel aktualisiert ist, wird dort nichts aufgezeichnet").arg(server()),
+                  QString());
+    ok = ok && (version == schemaVersion || createSchema());
+    if (!ok)
         close();
-        return fail(tr("Die Aufzeichnungen auf dem Praxisserver „%1“ stammen von einer neueren Version von Skarvel; "
-                       "bis Skarvel aktualisiert ist, wird dort nichts aufgezeichnet").arg(server()),
-                    QString());
-    }
-    if (version < schemaVersion && !createSchema()) {
-        close();
-        return false;
-    }
-    return true;
+    m_opened = ok;
+    return ok;
 }
 
 bool serverStore::setUp(const QString &url, const QString &password)
@@ -574,6 +571,12 @@ QStringList serverStore::therapists()
 
 bool serverStore::recordAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left)
 {
+    // Only where open() found the tables ours: the connection is made again,
+    // never the checks skipped.
+    if (!m_opened)
+        return fail(tr("Die Antwort zu „%1“ kann nicht gespeichert werden: der Praxisserver ist nicht verbunden")
+                        .arg(answer.rightWord),
+                    QString());
     answerRecord sent = answer;
     if (sent.uid.isEmpty())
         sent.uid = newUid();
@@ -604,10 +607,11 @@ bool serverStore::writeAnswer(trainingRecord &training, const answerRecord &answ
                                       QVariant(training.gameType), QVariant(training.group), QVariant(training.wordList),
                                       QVariant(training.presentation), QVariant(training.uid), QVariant(training.atHome)})
             query.addBindValue(value);
-        ok = query.exec();
-        query.prepare(QStringLiteral("SELECT id FROM trainings WHERE uid = ?"));
-        query.addBindValue(training.uid);
-        ok = ok && query.exec() && query.next();
+        if ((ok = query.exec())) {
+            query.prepare(QStringLiteral("SELECT id FROM trainings WHERE uid = ?"));
+            query.addBindValue(training.uid);
+            ok = query.exec() && query.next();
+        }
         training.id = ok ? query.value(0).toLongLong() : 0;
     }
     if (ok) {

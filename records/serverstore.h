@@ -86,6 +86,7 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     QString m_error;
+    bool m_opened = false; // open() succeeded: a lost connection may be made again
 };
 
 #endif // SERVERSTORE_H
