@@ -1,9 +1,11 @@
 #include "app/commandline.h"
+#include "records/serverstore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QUrl>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -50,8 +52,9 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
     const QCommandLineOption patient(QStringLiteral("patient"), QString(), name);
     const QCommandLineOption homeworkOut(QStringLiteral("homework-out"), QString(), file);
     const QCommandLineOption import(QStringLiteral("import"), QString(), file);
+    const QCommandLineOption setupServer(QStringLiteral("setup-server"), QString(), QStringLiteral("URL"));
     QCommandLineParser parser;
-    parser.addOptions({help, version, words, patient, homeworkOut, import});
+    parser.addOptions({help, version, words, patient, homeworkOut, import, setupServer});
     const QList<OptionRow> rows = {
         {QStringLiteral("-h, --help"), QCoreApplication::translate("commandLine", "Diese Hilfe zeigen.")},
         {QStringLiteral("-v, --version"), QCoreApplication::translate("commandLine", "Die Versionsnummer zeigen.")},
@@ -71,11 +74,16 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
                                      "Die Ergebnisse der zurückgebrachten Hausaufgabe %1 übernehmen und enden.")
              .arg(file)},
         {file, QCoreApplication::translate("commandLine", "Die Hausaufgabe %1 üben (*.skarvel).").arg(file)},
+        {QStringLiteral("--setup-server <URL>"),
+         QCoreApplication::translate("commandLine",
+                                     "Den Praxisserver postgresql://BENUTZER@RECHNER:PORT/DATENBANK für Skarvel "
+                                     "einrichten, die Rollen der Therapeuten als SQL zeigen und enden.")},
     };
     const QString program = QFileInfo(arguments.value(0, QStringLiteral("skarvel"))).fileName();
 
     const QString needsName = QCoreApplication::translate("commandLine", "--patient braucht einen Namen.");
     const QString needsFile = QCoreApplication::translate("commandLine", "--words braucht eine Datei.");
+    const QString needsUrl = QCoreApplication::translate("commandLine", "--setup-server braucht die Adresse des Servers.");
     QString error;
     if (!parser.parse(arguments)) {
         // Qt's own wording is English. Its other error, a missing value, can
@@ -84,8 +92,8 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
             error = QCoreApplication::translate("commandLine", "Unbekannte Option „%1“.")
                         .arg(parser.unknownOptionNames().first());
         else
-            error = arguments.last() == QLatin1String("--patient")
-                ? needsName
+            error = arguments.last() == QLatin1String("--patient")        ? needsName
+                : arguments.last() == QLatin1String("--setup-server") ? needsUrl
                 : QCoreApplication::translate("commandLine", "%1 braucht eine Datei.").arg(arguments.last());
     } else if (parser.positionalArguments().size() > 1
                || (parser.positionalArguments().size() == 1
@@ -102,6 +110,13 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
         error = needsName;
     } else if (parser.isSet(words) && parser.value(words).isEmpty()) {
         error = needsFile;
+    } else if (parser.isSet(setupServer) && (parser.isSet(patient) || parser.isSet(words) || parser.isSet(homeworkOut)
+                                             || parser.isSet(import) || !parser.positionalArguments().isEmpty())) {
+        error = QCoreApplication::translate("commandLine", "--setup-server steht allein.");
+    } else if (parser.isSet(setupServer)) {
+        error = serverStore::checkUrl(parser.value(setupServer));
+        if (!error.isEmpty())
+            error += QLatin1Char('.');
     }
     if (!error.isEmpty()) {
         *answer = QStringLiteral("%1: %2\n\n%3").arg(program, error, helpText(program, rows));
@@ -123,22 +138,48 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
     options.homeworkOut = parser.value(homeworkOut);
     options.importFile = parser.value(import);
     options.homework = parser.positionalArguments().value(0);
+    options.setupServer = parser.value(setupServer);
     return -1;
 }
 
 bool asksForTextOnly(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *option : {"-h", "--help", "-?", "--help-all", "-v", "--version", "--homework-out", "--import"}) {
+        for (const char *option :
+             {"-h", "--help", "-?", "--help-all", "-v", "--version", "--homework-out", "--import", "--setup-server"}) {
             if (std::strcmp(argv[i], option) == 0)
                 return true;
         }
-        for (const char *option : {"--homework-out=", "--import="}) {
+        for (const char *option : {"--homework-out=", "--import=", "--setup-server="}) {
             if (std::strncmp(argv[i], option, std::strlen(option)) == 0)
                 return true;
         }
     }
     return false;
+}
+
+int setUpServer(const QString &url, QString *answer)
+{
+    serverStore store;
+    if (!store.setUp(url, QString())) {
+        *answer = store.lastError() + QLatin1Char('\n');
+        return 1;
+    }
+    const QString group = serverStore::groupRole;
+    // Printed, not run: the passwords are the practice's to choose, and
+    // only its IT knows who works there.
+    *answer = QCoreApplication::translate("commandLine",
+                                          "Der Praxisserver %1 ist für Skarvel eingerichtet (Gruppenrolle %2).\n"
+                                          "Für jede Therapeutin und jeden Therapeuten eine eigene Rolle, in psql als "
+                                          "%3 (Name und Passwort ersetzen):\n\n")
+                  .arg(store.server(), group, QUrl(url).userName())
+              + QStringLiteral("    CREATE ROLE therapeutin LOGIN PASSWORD 'geheim';\n"
+                               "    GRANT %1 TO therapeutin;\n\n")
+                    .arg(group)
+              + QCoreApplication::translate("commandLine",
+                                            "Im pg_hba.conf des Servers nur verschlüsselt und mit Passwort, z. B.:\n\n")
+              + QStringLiteral("    hostssl %1 +%2 192.168.0.0/24 scram-sha-256\n").arg(QUrl(url).path().mid(1), group);
+    return 0;
 }
 
 // A program built for the Windows GUI subsystem has no console: what it

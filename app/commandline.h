@@ -16,6 +16,7 @@ struct StartOptions
     QString homework{};    // FILE: a homework to practise, or to take the results of
     QString homeworkOut{}; // --homework-out FILE, with --patient
     QString importFile{};  // --import FILE
+    QString setupServer{}; // --setup-server URL
 };
 
 // Reads the arguments (the program's name first). Returns -1 to go on, or
@@ -24,9 +25,14 @@ struct StartOptions
 int readCommandLine(const QStringList &arguments, StartOptions &options, QString *answer);
 
 // Whether the arguments only ask for text (--help, --version) or an action
-// that ends with a line of text (--homework-out, --import), which needs no
-// window where the answer goes to the terminal.
+// that ends with a line of text (--homework-out, --import, --setup-server),
+// which needs no window where the answer goes to the terminal.
 bool asksForTextOnly(int argc, char *argv[]);
+
+// --setup-server: the practice server's tables and group role made as the
+// URL's user, and in *answer the SQL the practice's IT runs per therapist
+// (0), or why not (1).
+int setUpServer(const QString &url, QString *answer);
 
 // The application object for such an answer, and the answer itself: on the
 // terminal, or in a message box where the program has no console (Windows).

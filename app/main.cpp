@@ -20,6 +20,8 @@ int main(int argc, char *argv[])
         const auto answering = answeringApplication(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("skarvel"));
         int exitCode = readCommandLine(QCoreApplication::arguments(), options, &answer);
+        if (exitCode < 0 && !options.setupServer.isEmpty())
+            exitCode = setUpServer(options.setupServer, &answer);
         if (exitCode < 0)
             exitCode = runHomeworkCommand(options, &answer);
         showAnswer(answer, exitCode != 0);

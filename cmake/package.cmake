@@ -41,6 +41,13 @@ else()
 endif()
 string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS
        "${SKARVEL_SPEECH_PACKAGES};hunspell-de-de;${SKARVEL_QT_TRANSLATIONS}")
+# The practice server needs Qt's PostgreSQL driver; a single computer's
+# records do not.
+if(SKARVEL_QT6)
+    set(CPACK_DEBIAN_PACKAGE_SUGGESTS libqt6sql6-psql)
+else()
+    set(CPACK_DEBIAN_PACKAGE_SUGGESTS libqt5sql5-psql)
+endif()
 # The build keeps its debugging information; the package does not need it.
 set(CPACK_STRIP_FILES ON)
 if(UNIX AND NOT APPLE)

@@ -1,0 +1,92 @@
+#ifndef SERVERSTORE_H
+#define SERVERSTORE_H
+
+#include "records/recordstore.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QVariant>
+
+class QSqlError;
+class QSqlQuery;
+
+// The practice's records on a PostgreSQL server: the tables of the records
+// file, one login role per therapist, and row-level security in the server
+// that lets a role see and change only the patients it treats, with their
+// trainings and answers, whatever program it connects with. Every row has
+// its uid, and writing one that is there already changes nothing, so an
+// answer sent twice (a retry after a lost connection) is stored once.
+class serverStore
+{
+public:
+    serverStore();
+    ~serverStore();
+
+    static const int schemaVersion;
+    static const QString groupRole; // every therapist's role is a member
+
+    // A URL "postgresql://user@host:port/db", optionally with
+    // "?sslmode=…&sslrootcert=FILE" (verify-full whenever a CA file is
+    // given); empty password: libpq's PGPASSWORD or ~/.pgpass. An empty
+    // database gets the schema, made by a role that is no therapist's.
+    bool open(const QString &url, const QString &password);
+    // What the practice's IT runs once, as the database's owner: the group
+    // role, the schema, the grants.
+    bool setUp(const QString &url, const QString &password);
+    bool isOpen() const;
+    void close();
+    // Why the last call failed, in German, naming the server.
+    QString lastError() const;
+    // What is wrong with a URL; empty when it is one this store can open.
+    static QString checkUrl(const QString &url);
+    QString server() const; // "host:port/db", as messages name it
+
+    QList<patientRecord> patients();
+    qint64 patientId(const QString &name, const QString &note = QString()); // 0: none this role treats
+    qint64 addPatient(const QString &name, const QString &note = QString()); // 0 on failure
+    bool renamePatient(qint64 id, const QString &name, const QString &note = QString());
+    QPair<int, int> trainingAndAnswerCount(qint64 patientId);
+    // Removes the patient with everything of them; only for those who treat them.
+    bool deletePatient(qint64 id);
+    // The log of who took a patient's data out, brought it in or deleted
+    // the patient (recordStore::exportedCsv, …), as far as this role treats them.
+    bool logAccess(const QString &action, qint64 patientId);
+    QList<auditRecord> accessLog();
+    // "Behandelnde": the roles that treat the patient, and the practice's.
+    QStringList treating(qint64 patientId);
+    bool setTreating(qint64 patientId, const QStringList &roles);
+    QStringList therapists();
+
+    // As recordStore::recordAnswer; once the connection was lost it is made
+    // again and the answer sent once more.
+    bool recordAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
+    bool endTraining(const trainingRecord &training, const QDateTime &ended);
+    QList<trainingSummary> trainings(qint64 patientId);
+
+    // The identities merging goes by, as recordStore has them.
+    QString recordsUid();
+    QString patientUid(qint64 patientId);
+    qint64 patientIdByUid(const QString &uid); // 0: none this role treats
+
+private:
+    bool connectServer(const QString &password);
+    bool createSchema();
+    bool writeAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
+    bool alive();
+    bool writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId);
+    QVariant value(const QString &sql, const QVariant &bound);
+    bool fail(const QString &what, const QString &reason);
+    bool fail(const QString &what, const QSqlError &error);
+    QString reason(const QSqlError &error) const;
+
+    QUrl m_url;
+    QString m_password;
+    QString m_connection;
+    QSqlDatabase m_db;
+    QString m_error;
+    bool m_opened = false; // open() succeeded: a lost connection may be made again
+};
+
+#endif // SERVERSTORE_H

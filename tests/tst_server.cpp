@@ -1,0 +1,188 @@
+// The practice's records on a private PostgreSQL server: who sees what,
+// checked in the server with psql, answers stored once, a killed server.
+
+#include "app/commandline.h"
+#include "privatepostgres.h"
+#include "records/serverstore.h"
+
+#include <QtTest>
+
+#include <memory>
+
+class tst_server : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<PrivatePostgres> pg;
+    // A fresh database for each test, set up by the first open of its owner,
+    // the practice's IT: no superuser, so held to the policies.
+    QString db;
+    const QMap<QString, QString> passwords{{"anna", "a"}, {"ben", "b"}, {"it", "i"}};
+
+    QString database()
+    {
+        static int n = 0;
+        pg->admin("CREATE DATABASE " + (db = QString("praxis%1").arg(++n)) + " OWNER it");
+        return as("it")->isOpen() ? QString() : "the owner's first open failed";
+    }
+    std::unique_ptr<serverStore> as(const QString &role)
+    {
+        auto store = std::make_unique<serverStore>();
+        store->open(pg->url(role, db), passwords.value(role));
+        return store;
+    }
+    QStringList psql(const QString &role, const QString &sql) { return pg->psql(role, passwords[role], db, sql); }
+    static answerRecord answer(const QString &uid)
+    {
+        return {QDateTime(QDate(2026, 3, 5), QTime(9, 41), Qt::UTC), "Ahorn", {"Ahron", "Ahorn", "Ahornn"}, "Ahorn",
+                true, 1, 900, uid};
+    }
+    // A new patient of this role's with a training of one answer.
+    static qint64 trained(serverStore &store, const QString &name)
+    {
+        trainingRecord training{0, store.addPatient(name), 0, "Baumarten", {}};
+        return store.recordAnswer(training, answer(QString()), QDateTime::currentDateTimeUtc()) ? training.patientId : 0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!PrivatePostgres::installed())
+            QSKIP("PostgreSQL 15 is not installed (Debian: postgresql-15)");
+        pg = std::make_unique<PrivatePostgres>();
+        QVERIFY2(pg->failure.isEmpty(), qPrintable(pg->failure));
+        pg->admin("CREATE ROLE it LOGIN CREATEROLE PASSWORD 'i'");
+        QCOMPARE(database(), QString());
+        pg->admin("CREATE ROLE anna LOGIN PASSWORD 'a'; CREATE ROLE ben LOGIN PASSWORD 'b'; GRANT skarvel_praxis TO anna, ben");
+    }
+
+    void schemaFoundAgain()
+    {
+        QCOMPARE(database(), QString());
+        QVERIFY2(as("anna")->isOpen(), "a second open finds the tables the first made");
+        QCOMPARE(pg->admin("SELECT value FROM store_info WHERE key = 'schema_version'", db), QStringList{"1"});
+    }
+
+    void eachSeesTheirOwn_data()
+    {
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<bool>("shared"); // anna adds ben to her patient's Behandelnde
+        QTest::addColumn<QStringList>("seen"); // name|answers
+        QTest::newRow("anna") << "anna" << false << QStringList{"Frau Albers|1"};
+        QTest::newRow("ben") << "ben" << false << QStringList{"Herr Brandt|1"};
+        QTest::newRow("ben, shared") << "ben" << true << QStringList{"Frau Albers|1", "Herr Brandt|1"};
+        QTest::newRow("owner") << "it" << true << QStringList();
+    }
+    void eachSeesTheirOwn()
+    {
+        QFETCH(QString, role);
+        QFETCH(bool, shared);
+        QFETCH(QStringList, seen);
+        QCOMPARE(database(), QString());
+        auto anna = as("anna"), ben = as("ben");
+        const qint64 albers = trained(*anna, "Frau Albers");
+        QVERIFY2(albers && trained(*ben, "Herr Brandt"), qPrintable(anna->lastError() + ben->lastError()));
+        QVERIFY(!shared || anna->setTreating(albers, {"anna", "ben"}));
+        // Everything the role reaches in the tables, past the program.
+        QCOMPARE(psql(role, "SELECT p.name, (SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id"
+                            " WHERE t.patient_id = p.id) FROM patients p ORDER BY 1"), seen);
+        QCOMPARE(psql(role, "SELECT (SELECT count(*) FROM answers) || '|' || (SELECT count(*) FROM trainings)"),
+                 QStringList(QString("%1|%1").arg(seen.size())));
+        QStringList names;
+        for (const patientRecord &patient : as(role)->patients())
+            names.append(patient.name + "|1");
+        QCOMPARE(names, seen);
+    }
+
+    void answerStoredOnce_data()
+    {
+        QTest::addColumn<QString>("secondUid");
+        QTest::addColumn<int>("answers");
+        QTest::newRow("same uid") << "u1" << 1;
+        QTest::newRow("another uid") << "u2" << 2;
+    }
+    void answerStoredOnce()
+    {
+        QFETCH(QString, secondUid);
+        QFETCH(int, answers);
+        QCOMPARE(database(), QString());
+        auto anna = as("anna");
+        // The same training sent twice, as after a crash before it was marked sent.
+        const trainingRecord training{0, anna->addPatient("Frau Albers"), 0, "Baumarten", {}, 0, "t1"};
+        trainingRecord first = training, second = training;
+        QVERIFY(anna->recordAnswer(first, answer("u1"), QDateTime::currentDateTimeUtc()));
+        QVERIFY(anna->recordAnswer(second, answer(secondUid), QDateTime::currentDateTimeUtc()));
+        QCOMPARE(pg->admin("SELECT count(*) FROM answers UNION ALL SELECT count(*) FROM trainings", db),
+                 QStringList({QString::number(answers), "1"}));
+        QCOMPARE(anna->trainings(first.patientId).value(0).items, answers);
+        QCOMPARE(anna->trainings(first.patientId).value(0).started, answer("u1").at);
+    }
+
+    void serverKilled()
+    {
+        QCOMPARE(database(), QString());
+        auto anna = as("anna");
+        trainingRecord training{0, anna->addPatient("Frau Albers"), 0, "Baumarten", {}};
+        QVERIFY(anna->recordAnswer(training, answer("u1"), QDateTime::currentDateTimeUtc()));
+        QVERIFY(pg->kill());
+        QVERIFY(!anna->recordAnswer(training, answer("u2"), QDateTime::currentDateTimeUtc()));
+        QVERIFY2(anna->lastError().contains(QString("127.0.0.1:%1/%2").arg(pg->port).arg(db)), qPrintable(anna->lastError()));
+        QVERIFY2(pg->start(), qPrintable(pg->failure));
+        QVERIFY2(anna->recordAnswer(training, answer("u3"), QDateTime::currentDateTimeUtc()), qPrintable(anna->lastError()));
+        QCOMPARE(pg->admin("SELECT uid FROM answers ORDER BY id", db), QStringList({"u1", "u3"}));
+    }
+
+    void deletePatient_data()
+    {
+        QTest::addColumn<QString>("by");
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("maker") << "anna" << true;
+        QTest::newRow("added colleague") << "ben" << true;
+        QTest::newRow("not treating") << "ben" << false;
+    }
+    void deletePatient()
+    {
+        QFETCH(QString, by);
+        QFETCH(bool, deleted);
+        QCOMPARE(database(), QString());
+        const qint64 albers = trained(*as("anna"), "Frau Albers");
+        QVERIFY(QTest::currentDataTag() != QByteArray("added colleague") || as("anna")->setTreating(albers, {"anna", "ben"}));
+        QCOMPARE(as(by)->deletePatient(albers), deleted);
+        // What stays of a deleted patient is the line that says so, by uid.
+        QCOMPARE(pg->admin("SELECT (SELECT count(*) FROM patients) + (SELECT count(*) FROM treating)"
+                           " + (SELECT count(*) FROM trainings) + (SELECT count(*) FROM answers)"
+                           " || '|' || (SELECT count(*) FROM audit WHERE action = 'delete')", db),
+                 QStringList(deleted ? "0|1" : "4|0"));
+    }
+
+    void setupServer_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("owner") << "postgresql://it:i@127.0.0.1:%1/%2" << 0 << "GRANT skarvel_praxis TO";
+        QTest::newRow("therapist") << "postgresql://anna:a@127.0.0.1:%1/%2" << 1 << "Rolle einer Therapeutin";
+        QTest::newRow("CA file, server without TLS") << "postgresql://it:i@127.0.0.1:%1/%2?sslrootcert=/etc/ca.pem" << 1
+                                                     << "verschlüsselte Verbindung";
+        QTest::newRow("no server") << "postgresql://admin@127.0.0.1:1/%2" << 1 << "nicht erreichbar";
+        QTest::newRow("no database") << "postgresql://admin@127.0.0.1:%1" << 2 << "fehlt";
+        QTest::newRow("no URL") << "" << 2 << "braucht";
+    }
+    void setupServer()
+    {
+        QFETCH(QString, url);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        QCOMPARE(database(), QString());
+        QStringList arguments{"skarvel", "--setup-server"};
+        if (!url.isEmpty())
+            arguments.append(url.replace("%1", QString::number(pg->port)).replace("%2", db));
+        StartOptions options;
+        QString answer;
+        const int code = readCommandLine(arguments, options, &answer);
+        QCOMPARE(code < 0 ? setUpServer(options.setupServer, &answer) : code, exitCode);
+        QVERIFY2(answer.contains(says), qPrintable(answer));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_server)
+#include "tst_server.moc"
