@@ -193,6 +193,10 @@ std::unique_ptr<QCoreApplication> answeringApplication(int &argc, char *argv[])
 
 void showAnswer(const QString &answer, bool error)
 {
+    // A box without a text would wait for a click that nobody is there to
+    // give, for an option that did its work and had nothing to say.
+    if (answer.trimmed().isEmpty())
+        return;
     QMessageBox box(error ? QMessageBox::Warning : QMessageBox::Information, QStringLiteral("Skarvel"),
                     answer.trimmed(), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);

@@ -154,15 +154,19 @@ QString homeworkFile::write(const QString &path, recordStore &practice, qint64 p
     if (!info.created.isValid())
         info.created = QDateTime::currentDateTimeUtc();
 
-    // QTemporaryFile makes its file for its user alone.
-    QTemporaryFile part(QFileInfo(path).absolutePath() + QStringLiteral("/.skarvel-XXXXXX.part"));
-    part.setAutoRemove(false);
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
         return cannot.arg(path, tr("den Ordner „%1“ gibt es nicht").arg(QFileInfo(path).absolutePath()));
-    if (!part.open())
-        return cannot.arg(path, tr("der Ordner ist schreibgeschützt oder der Datenträger voll"));
-    const QString partName = part.fileName();
-    part.close();
+    QString partName;
+    {
+        // QTemporaryFile makes its file for its user alone. Its close()
+        // keeps the file open, which on Windows would bar SQLite and the
+        // rename below: only its end lets go of it.
+        QTemporaryFile part(QFileInfo(path).absolutePath() + QStringLiteral("/.skarvel-XXXXXX.part"));
+        part.setAutoRemove(false);
+        if (!part.open())
+            return cannot.arg(path, tr("der Ordner ist schreibgeschützt oder der Datenträger voll"));
+        partName = part.fileName();
+    }
 
     QString problem;
     {

@@ -95,6 +95,14 @@ stop
 [ "$(sha256sum <"$damaged")" = "$before" ] || fail "the damaged list was changed"
 held "a damaged list given with --words showed \"Fehler in der Wortliste\" and stayed unchanged"
 
+homework="$wine_profile/Hausaufgabe.skarvel"
+timeout 120 wine "$wine_installed_win\\skarvel.exe" --patient "Frau Test" \
+    --homework-out "C:\\users\\$wine_user\\Hausaufgabe.skarvel" >>"$wine_log" 2>&1 && [ -f "$homework" ] \
+    || fail "--homework-out made no homework"
+wine reg query 'HKCU\Software\Classes\Pondrel.Skarvel.Hausaufgabe\shell\open\command' 2>>"$wine_log" \
+    | grep -qi 'skarvel.exe' || fail "the installer registered no file type for homework"
+held "--homework-out made a homework without a word or a box to click; *.skarvel opens with skarvel.exe"
+
 lists_before="$(sha256sum <"$wine_data/Wortlisten/Familie.txt")"
 timeout 300 wine "$wine_installed_win\\Deinstallieren.exe" /S >>"$wine_log" 2>&1 || fail "the uninstaller ended with an error"
 # It runs on from a copy of itself, so the end shows as the folder going.
@@ -105,4 +113,5 @@ key_absent 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skarvel' \
     || fail "the uninstaller stayed listed under Apps"
 [ "$(answers)" = "$items" ] || fail "the uninstaller touched the records"
 [ "$(sha256sum <"$wine_data/Wortlisten/Familie.txt")" = "$lists_before" ] || fail "the uninstaller touched the word lists"
-held "the uninstaller removed the program, its entry and its listing, and left the records and word lists"
+key_absent 'HKCU\Software\Classes\.skarvel' || fail "the uninstaller left the homework file type"
+held "the uninstaller removed the program, its entry, its listing and the homework file type, and left the records and word lists"
