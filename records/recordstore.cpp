@@ -565,13 +565,18 @@ QList<patientRecord> recordStore::patients()
     }
     while (query.next())
         list.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
+    recordStore::sortPatients(list);
+    return list;
+}
+
+void recordStore::sortPatients(QList<patientRecord> &list)
+{
     QCollator collator{QLocale(QLocale::German)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(list.begin(), list.end(), [&collator](const patientRecord &a, const patientRecord &b) {
         const int order = collator.compare(a.name, b.name);
         return order ? order < 0 : collator.compare(a.note, b.note) < 0;
     });
-    return list;
 }
 
 qint64 recordStore::patientId(const QString &name, const QString &note)

@@ -131,6 +131,8 @@ public:
     static QString matchKey(const QString &name, const QString &note);
 
     QList<patientRecord> patients();
+    // As every list shows them: by name, then second line, as German sorts them.
+    static void sortPatients(QList<patientRecord> &list);
     qint64 patientId(const QString &name, const QString &note = QString()); // 0: none
     // uid: the patient's identity where it is another file's (a homework
     // file's one patient); empty: a new one. 0 on failure.

@@ -361,12 +361,7 @@ QList<patientRecord> serverStore::patients()
         return list;
     while (query.next())
         list.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
-    QCollator collator{QLocale(QLocale::German)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(list.begin(), list.end(), [&collator](const patientRecord &a, const patientRecord &b) {
-        const int order = collator.compare(a.name, b.name);
-        return order ? order < 0 : collator.compare(a.note, b.note) < 0;
-    });
+    recordStore::sortPatients(list);
     return list;
 }
 
