@@ -112,9 +112,22 @@ bool wireHomework(gameThreeWords &window, preferences &prefs, const QString &pat
     progress->setObjectName(QStringLiteral("label_weekProgress"));
     progress->setFont(window.font());
     window.statusBar()->addPermanentWidget(progress, 1);
-    const auto showProgress = [session, progress] { progress->setText(session->weekProgress(QDate::currentDate())); };
+    const auto showProgress = [session, progress] {
+        const QString period = session->periodLine(QDate::currentDate());
+        progress->setText(period.isEmpty() ? session->weekProgress(QDate::currentDate()) : period);
+    };
     showProgress();
     QObject::connect(recorder, &trainingRecorder::answerRecorded, progress, showProgress);
+
+    // Missed words come back at home as they would in the practice, under
+    // "Falschwörter" after "Alle"; not renewed while they are trained, or
+    // the group would start its cycle again.
+    const auto offerReview = [&window, session, recorder] {
+        if (recorder->group() != patientRecords::practiceGroup)
+            window.setPracticeGroup(patientRecords::practiceGroup, session->dueEntries(QDate::currentDate()));
+    };
+    offerReview();
+    QObject::connect(recorder, &trainingRecorder::answerRecorded, &window, offerReview);
 
     // The day's goal, counted with what was done earlier today.
     auto *goal = new sessionGoal(prefs, window.training().clock(), &window);

@@ -171,9 +171,13 @@ QString homeworkFile::write(const QString &path, recordStore &practice, qint64 p
     QString problem;
     {
         recordStore file(partName);
+        qint64 id = 0;
+        // The missed words go along with their schedule: at home they come
+        // back on the days they would in the practice.
         if (!file.open(true)
-            || !file.addPatient(info.displayName.isEmpty() ? placeholderName : info.displayName, QString(),
-                                info.patientUid)) {
+            || !(id = file.addPatient(info.displayName.isEmpty() ? placeholderName : info.displayName, QString(),
+                                      info.patientUid))
+            || file.copyReviewHistory(practice.fileName(), info.patientUid, id, info.listName) < 0) {
             const QString notice = file.takeNotice();
             removeWithJournals(partName);
             return notice;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 homeworkSession::homeworkSession(const QString &path, const homeworkInfo &info, QObject *parent)
     : QObject(parent)
@@ -79,7 +80,11 @@ QString homeworkSession::weekProgress(const QDate &today)
     for (const practiceTime::practiceSum &day : m_store.practiceDays(patientId)) {
         if (day.day < monday || day.day > monday.addDays(6))
             continue;
-        ms += day.roomMs + day.homeMs;
+        // The file carries the practice's trainings of missed words too;
+        // the goal is for the practice at home.
+        if (!day.homeMs)
+            continue;
+        ms += day.homeMs;
         ++days;
     }
     return tr("Diese Woche: %1 von %2 Minuten, %3 von %4 Tagen")
@@ -92,13 +97,29 @@ homeworkSession::dayDone homeworkSession::done(const QDate &day)
     dayDone sum;
     for (const practiceTime::practiceSum &practised : m_store.practiceDays(patientId)) {
         if (practised.day == day)
-            sum.ms = practised.roomMs + practised.homeMs;
+            sum.ms = practised.homeMs;
     }
     for (const trainingSummary &training : m_store.trainings(patientId)) {
-        if (training.started.toLocalTime().date() == day) {
+        if (training.atHome && training.started.toLocalTime().date() == day) {
             sum.words += training.items;
             sum.firstRight += training.firstRight;
         }
     }
     return sum;
+}
+
+QStringList homeworkSession::dueEntries(const QDate &today)
+{
+    return m_store.dueEntries(patientId, m_info.listName, today);
+}
+
+QString homeworkSession::periodLine(const QDate &today) const
+{
+    const QString format = QStringLiteral("d. MMMM yyyy");
+    if (m_info.ends.isValid() && today > m_info.ends)
+        return tr("Die Hausaufgabe lief bis zum %1. Bitte bringen Sie die Datei in die Praxis mit.")
+            .arg(QLocale(QLocale::German).toString(m_info.ends, format));
+    if (m_info.starts.isValid() && today < m_info.starts)
+        return tr("Die Hausaufgabe beginnt am %1.").arg(QLocale(QLocale::German).toString(m_info.starts, format));
+    return QString();
 }

@@ -41,6 +41,13 @@ public:
         int firstRight = 0;
     };
     dayDone done(const QDate &day);
+    // The "Falschwörter" entries of the homework's list due for review that
+    // day, by the practice's schedule carried in the file and the answers
+    // given at home since.
+    QStringList dueEntries(const QDate &today);
+    // Said instead of the week's progress before the period begins and once
+    // it is over (the patient may practise on); empty within it.
+    QString periodLine(const QDate &today) const;
 
 public slots:
     // The window's training, recorded under the practice's name of the

@@ -1035,6 +1035,17 @@ bool recordStore::wasLocked() const
 
 int recordStore::mergeFrom(const QString &otherFile, const QString &patientUid, qint64 patientId)
 {
+    return merge(otherFile, patientUid, patientId, nullptr);
+}
+
+int recordStore::copyReviewHistory(const QString &otherFile, const QString &patientUid, qint64 patientId,
+                                   const QString &wordList)
+{
+    return merge(otherFile, patientUid, patientId, &wordList);
+}
+
+int recordStore::merge(const QString &otherFile, const QString &patientUid, qint64 patientId, const QString *reviewList)
+{
     if (!isOpen()) {
         fail(tr("„%1“ ist nicht geöffnet").arg(m_fileName), QString());
         return -1;
@@ -1048,30 +1059,43 @@ int recordStore::mergeFrom(const QString &otherFile, const QString &patientUid, 
         fail(tr("„%1“ kann nicht gelesen werden").arg(otherFile), query.lastError());
         return -1;
     }
-    const char *const statements[] = {
-        "INSERT INTO main.trainings (patient_id, started, ended, game_type, word_group, word_list, presentation,"
-        " uid, at_home) SELECT :patient, t.started, t.ended, t.game_type, t.word_group, t.word_list, t.presentation,"
-        " t.uid, t.at_home FROM other.trainings t JOIN other.patients p ON p.id = t.patient_id"
-        " WHERE p.uid = :uid AND t.uid IS NOT NULL"
-        " AND NOT EXISTS (SELECT 1 FROM main.trainings m WHERE m.uid = t.uid) ORDER BY t.started, t.id",
+    // What the review schedule of one list reads: the "Falschwörter"
+    // answers of the words ever missed there, and their trainings.
+    const QString reviewed = QStringLiteral(
+        " AND t.game_type = 0 AND t.word_list = coalesce(:list, '') AND a.first_choice IS NOT NULL AND a.right_word IN"
+        " (SELECT b.right_word FROM other.answers b JOIN other.trainings u ON u.id = b.training_id"
+        "  WHERE u.patient_id = t.patient_id AND u.game_type = 0 AND u.word_list = coalesce(:list, '')"
+        "  AND b.first_attempt_right = 0 AND b.first_choice IS NOT NULL)");
+    const QString trainingsOnly = reviewList ? QStringLiteral(" AND EXISTS (SELECT 1 FROM other.answers a WHERE"
+                                                              " a.training_id = t.id%1)").arg(reviewed)
+                                             : QString();
+    const QString answersOnly = reviewList ? reviewed : QString();
+    const QString statements[] = {
+        QStringLiteral("INSERT INTO main.trainings (patient_id, started, ended, game_type, word_group, word_list,"
+        " presentation, uid, at_home) SELECT :patient, t.started, t.ended, t.game_type, t.word_group, t.word_list,"
+        " t.presentation, t.uid, t.at_home FROM other.trainings t JOIN other.patients p ON p.id = t.patient_id"
+        " WHERE p.uid = :uid AND t.uid IS NOT NULL%1"
+        " AND NOT EXISTS (SELECT 1 FROM main.trainings m WHERE m.uid = t.uid) ORDER BY t.started, t.id").arg(trainingsOnly),
         // A file returned again holds the same training with more answers.
-        "UPDATE main.trainings SET ended = (SELECT t.ended FROM other.trainings t WHERE t.uid = main.trainings.uid)"
-        " WHERE patient_id = :patient AND uid IN (SELECT t.uid FROM other.trainings t JOIN other.patients p"
-        " ON p.id = t.patient_id WHERE p.uid = :uid AND t.ended > main.trainings.ended)",
-        "INSERT INTO main.answers (training_id, at, right_word, shown_words, first_choice, first_attempt_right,"
-        " attempts, response_ms, uid) SELECT m.id, a.at, a.right_word, a.shown_words, a.first_choice,"
-        " a.first_attempt_right, a.attempts, a.response_ms, a.uid FROM other.answers a"
+        QStringLiteral("UPDATE main.trainings SET ended = (SELECT t.ended FROM other.trainings t"
+        " WHERE t.uid = main.trainings.uid) WHERE patient_id = :patient AND uid IN (SELECT t.uid FROM other.trainings t"
+        " JOIN other.patients p ON p.id = t.patient_id WHERE p.uid = :uid AND t.ended > main.trainings.ended)"),
+        QStringLiteral("INSERT INTO main.answers (training_id, at, right_word, shown_words, first_choice,"
+        " first_attempt_right, attempts, response_ms, uid) SELECT m.id, a.at, a.right_word, a.shown_words,"
+        " a.first_choice, a.first_attempt_right, a.attempts, a.response_ms, a.uid FROM other.answers a"
         " JOIN other.trainings t ON t.id = a.training_id JOIN other.patients p ON p.id = t.patient_id"
         " JOIN main.trainings m ON m.uid = t.uid AND m.patient_id = :patient"
-        " WHERE p.uid = :uid AND a.uid IS NOT NULL"
-        " AND NOT EXISTS (SELECT 1 FROM main.answers b WHERE b.uid = a.uid) ORDER BY a.id",
+        " WHERE p.uid = :uid AND a.uid IS NOT NULL%1"
+        " AND NOT EXISTS (SELECT 1 FROM main.answers b WHERE b.uid = a.uid) ORDER BY a.id").arg(answersOnly),
     };
     bool ok = m_db.transaction();
     int added = 0;
-    for (const char *statement : statements) {
-        ok = ok && query.prepare(QLatin1String(statement));
+    for (const QString &statement : statements) {
+        ok = ok && query.prepare(statement);
         query.bindValue(QStringLiteral(":patient"), patientId);
         query.bindValue(QStringLiteral(":uid"), patientUid);
+        if (reviewList && statement.contains(QLatin1String(":list")))
+            query.bindValue(QStringLiteral(":list"), *reviewList);
         ok = ok && query.exec();
         if (ok)
             added = query.numRowsAffected();

@@ -193,6 +193,11 @@ public:
     // identity (trainings already here get the later end), all in one
     // commit. Returns the number of answers new here, -1 on failure.
     int mergeFrom(const QString &otherFile, const QString &patientUid, qint64 patientId);
+    // As mergeFrom, but only what dueEntries() reads for that word list:
+    // the "Falschwörter" answers of the words ever missed with it, so that a
+    // homework file carries the review schedule and nothing else of before.
+    int copyReviewHistory(const QString &otherFile, const QString &patientUid, qint64 patientId,
+                          const QString &wordList);
 
 private:
     enum class Check { Usable, Unusable, NotOurs };
@@ -202,6 +207,7 @@ private:
     bool moveAside();
     bool migrate();
     bool migrateStep(int version);
+    int merge(const QString &otherFile, const QString &patientUid, qint64 patientId, const QString *reviewList);
     bool fail(const QString &what, const QString &reason);
     bool fail(const QString &what, const QSqlError &error);
     QString reason(const QSqlError &error) const;

@@ -20,7 +20,9 @@ class tst_homework : public QObject
     TemporaryConfig config;
     QString practiceFile() const { return config.dir.filePath("practice.sqlite"); }
     // A homework for Frau Rund (display name "Anna") on an own list with one picture, in records that hold Herr Anders too.
-    QString makeHomework(recordStore &practice, const QString &name, homeworkInfo *info, qint64 *patient)
+    // before: what Frau Rund did in the practice before the homework was made.
+    QString makeHomework(recordStore &practice, const QString &name, homeworkInfo *info, qint64 *patient,
+                         const std::function<void(qint64, const QString &)> &before = {})
     {
         const QString list = writeFile(config.dir.filePath("obst.txt"), "#Obst\nApfel;Apfl;Appel\nBirne;Bine;Birme\n");
         QDir(config.dir.path()).mkpath("Bilder");
@@ -32,6 +34,8 @@ class tst_homework : public QObject
         *info = homeworkFile::defaults(prefs, QDate(2026, 3, 2));
         info->displayName = "Anna";
         *patient = id;
+        if (before)
+            before(id, QFileInfo(list).absoluteFilePath());
         return homeworkFile::takeList(list, info).isEmpty() && homeworkFile::write(config.dir.filePath(name), practice, id, *info).isEmpty()
             ? config.dir.filePath(name) : QString();
     }
@@ -158,6 +162,7 @@ private slots:
         QCOMPARE(home.open(), QString());
         for (const QString &training : answers) {
             trainingRecord record{0, home.store().patientIdByUid(info.patientUid), 0, "Obst", QString()};
+            record.atHome = true;
             QDateTime at(QDate(2026, 3, training.section('|', 0, 0).toInt()), QTime(10, 0));
             const QStringList seconds = training.section('|', 1).split(',');
             for (int i = 0; i < seconds.size(); ++i) {
@@ -166,6 +171,50 @@ private slots:
             }
         }
         QCOMPARE(home.weekProgress(QDate(2026, 3, today)), progress);
+    }
+
+    // A word missed in the practice comes back at home on its day and goes on by the answers there; the file
+    // carries nothing else of before, the practice's time is not the home's, and only the home's answer comes back.
+    void review()
+    {
+        recordStore practice(practiceFile());
+        QVERIFY(practice.open(true));
+        const QDateTime monday(QDate(2026, 3, 2), QTime(10, 0));
+        const auto answerOn = [](recordStore &store, trainingRecord &training, const QDateTime &at, const QString &right, bool firstRight) {
+            const QStringList shown{"Bine", right, "Birme"};
+            return store.recordAnswer(training, {at, right, shown, firstRight ? right : "Bine", firstRight, firstRight ? 1 : 2, 900}, at);
+        };
+        homeworkInfo info;
+        qint64 id = 0;
+        const QString path = makeHomework(practice, "review.skarvel", &info, &id, [&](qint64 rund, const QString &list) {
+            trainingRecord falsch{0, rund, 0, "Obst", list}, other{0, rund, 0, "Obst", config.dir.filePath("andere.txt")},
+                spelling{0, rund, 1, "Obst", list}, anders{0, practice.patientId("Herr Anders"), 0, "Obst", list};
+            QVERIFY(answerOn(practice, falsch, monday, "Birne", false) && answerOn(practice, falsch, monday.addSecs(60), "Apfel", true));
+            QVERIFY(answerOn(practice, other, monday, "Kiwi", false) && answerOn(practice, spelling, monday, "Pflaume", false));
+            QVERIFY(answerOn(practice, anders, monday, "Mango", false));
+        });
+        QVERIFY(!path.isEmpty());
+        QCOMPARE(sql(path, "SELECT group_concat(right_word) FROM answers").toString(), QString("Birne"));
+
+        homeworkSession home(path, info);
+        QCOMPARE(home.open(), QString());
+        QCOMPARE(home.dueEntries(QDate(2026, 3, 2)), QStringList());
+        QCOMPARE(home.dueEntries(QDate(2026, 3, 3)), QStringList{"Birne;Bine;Birme"});
+        trainingRecord atHome{0, home.store().patientIdByUid(info.patientUid), 0, "Obst", info.listName};
+        atHome.atHome = true;
+        QVERIFY(answerOn(home.store(), atHome, monday.addDays(1), "Birne", true));
+        QCOMPARE(home.dueEntries(QDate(2026, 3, 4)), QStringList());
+        QCOMPARE(home.dueEntries(QDate(2026, 3, 5)), QStringList{"Birne;Bine;Birme"});
+        QCOMPARE(home.weekProgress(QDate(2026, 3, 3)), QString("Diese Woche: 0 von 100 Minuten, 1 von 5 Tagen"));
+        QCOMPARE(home.done(QDate(2026, 3, 2)).words, 0);
+
+        QString message;
+        QCOMPARE(homeworkFile::import(path, practice, &message), 1);
+        QCOMPARE(practice.dueEntries(id, info.listName, QDate(2026, 3, 4)), QStringList());
+
+        QVERIFY(home.periodLine(info.starts).isEmpty() && home.periodLine(info.ends).isEmpty());
+        QVERIFY(home.periodLine(info.ends.addDays(1)).startsWith("Die Hausaufgabe lief bis zum "));
+        QVERIFY(home.periodLine(info.starts.addDays(-1)).startsWith("Die Hausaufgabe beginnt am "));
     }
 
     void dayGoal_data()
@@ -267,33 +316,45 @@ private slots:
     void atHome_data()
     {
         QTest::addColumn<bool>("free");
-        QTest::newRow("settings fixed") << false;
-        QTest::newRow("settings free") << true;
+        QTest::addColumn<int>("endsIn"); // days from today
+        QTest::addColumn<QString>("line");
+        QTest::newRow("settings fixed") << false << 7 << "Diese Woche: 0 von 100 Minuten, 0 von 5 Tagen";
+        QTest::newRow("settings free, period over") << true << -1 << "Die Hausaufgabe lief bis zum ";
     }
     // The window at home: the file's list, its group and delay, the display name; the settings reachable only when freed,
     // and changing the group writes neither the settings file nor records of the computer's own.
     void atHome()
     {
         QFETCH(bool, free);
+        QFETCH(int, endsIn);
+        QFETCH(QString, line);
         recordStore practice(practiceFile());
         QVERIFY(practice.open(true));
         homeworkInfo info;
         qint64 id = 0;
-        const QString made = makeHomework(practice, "window.skarvel", &info, &id);
+        // Missed yesterday in the practice: due today.
+        const QString made = makeHomework(practice, "window.skarvel", &info, &id, [&practice](qint64 rund, const QString &list) {
+            trainingRecord training{0, rund, 0, "Obst", list};
+            const QDateTime yesterday = QDateTime::currentDateTime().addDays(-1);
+            QVERIFY(practice.recordAnswer(training, {yesterday, "Birne", {"Bine", "Birne", "Birme"}, "Bine", false, 2, 900}, yesterday));
+        });
         sql(made, QString("INSERT OR REPLACE INTO homework_info VALUES ('settings_free', '%1'), ('setting.timeDelay', '7000'),"
-                          " ('setting.gameType', '0'), ('setting.wordGroup', 'Alle')").arg(int(free)));
+                          " ('setting.gameType', '0'), ('setting.wordGroup', 'Alle'), ('starts', '%2'), ('ends', '%3')")
+                      .arg(QString::number(free), QDate::currentDate().addDays(-7).toString(Qt::ISODate),
+                                          QDate::currentDate().addDays(endsIn).toString(Qt::ISODate)));
         QVERIFY(homeworkFile::read(made, &info).isEmpty());
         MovedClock clock;
         preferences prefs("Pondrel", "Skarvel", info.settings);
         gameThreeWords window(&prefs, threeWords::bundledDocument, clock);
         QVERIFY(wireHomework(window, prefs, made, info));
         QCOMPARE(window.windowTitle(), QString("Pondrel - Skarvel – Anna"));
-        QVERIFY(window.findChild<QLabel *>("label_weekProgress")->text() == "Diese Woche: 0 von 100 Minuten, 0 von 5 Tagen");
+        QVERIFY(window.findChild<QLabel *>("label_weekProgress")->text().startsWith(line));
         QVERIFY(prefs.timeDelay() == 7000 && window.actualGroup() == "Alle");
         QVERIFY(QStringList({"Apfel", "Birne"}).contains(window.shownRightWord()));
         QCOMPARE(window.findChild<QAction *>("menuEinstellungen")->isEnabled(), free);
         auto *groups = window.findChild<QComboBox *>("comboBox_wordGroup");
         QCOMPARE(groups->isEnabled(), free);
+        QVERIFY(groups->findText("Fehlerwörter") > 0);
         emit groups->textActivated("Obst");
         clock.advance(5000);
         window.findChild<QPushButton *>("moreButton")->click();
