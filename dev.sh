@@ -13,14 +13,15 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$here"
 
 build_packages=(build-essential cmake pkg-config qtbase5-dev qt5-style-plugin-cleanlooks libhunspell-dev
-                libqt5charts5-dev libqt5svg5-dev libqt5sql5-sqlite libqt5sql5-psql libqt5texttospeech5-dev qttranslations5-l10n ccache)
+                libqt5charts5-dev libqt5svg5-dev libqt5sql5-sqlite libqt5sql5-psql libqt5texttospeech5-dev qttranslations5-l10n ccache
+                qtkeychain-qt5-dev)
 test_packages=(hunspell hunspell-de-de xvfb xauth python3 python3-xlib clang libclang-rt-14-dev
                desktop-file-utils appstream dpkg-dev poppler-utils
                qtspeech5-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng libao4
                postgresql-15)
 # qt6-declarative-dev: Qt6TextToSpeech's CMake package needs its Qt6QmlIntegration.
 qt6_packages=(qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql qt6-speech-dev
-              qt6-speech-speechd-plugin qt6-declarative-dev qt6-translations-l10n)
+              qt6-speech-speechd-plugin qt6-declarative-dev qt6-translations-l10n qtkeychain-qt6-dev)
 
 need_packages() {
     local missing=()

@@ -9,6 +9,7 @@
 
 class QString;
 class gameThreeWords;
+class passwordKeeper;
 class preferences;
 struct StartOptions;
 struct homeworkInfo;
@@ -17,6 +18,11 @@ struct homeworkInfo;
 void wireWordLists(gameThreeWords &window, preferences &prefs, const StartOptions &options);
 // Patients and their records: the menu "Patient", --patient and the key "patient".
 void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions &options);
+// Where the records are kept: the page "Datenablage" of the settings dialog,
+// the keys under "records/" and the server's password in keeper. Switching
+// from this computer's records file to the server offers to move the file's
+// patients there.
+void wireRecordsLocation(gameThreeWords &window, preferences &prefs, passwordKeeper &keeper, const QString &file);
 // Spoken words: the group "Vorlesen" of the settings dialog and the key "speakWords",
 // and the right word heard when the presentation listens ("Hören").
 void wireSpeech(gameThreeWords &window, preferences &prefs);

@@ -2,6 +2,8 @@
 #include "app/commandline.h"
 #include "app/startup.h"
 #include "homework/homeworkfile.h"
+#include "records/recordstore.h"
+#include "settings/passwordkeeper.h"
 #include "settings/preferences.h"
 #include "window/gamethreewords.h"
 #include "words/qtcompat.h"
@@ -72,6 +74,9 @@ int main(int argc, char *argv[])
         wireWordLists(window, *prefs, options);
         wireRecords(window, *prefs, options);
         wireHomeworkInPractice(window, *prefs, options.homework);
+        // One for the run: a password read or typed once is known to all.
+        auto *keeper = new passwordKeeper(&window);
+        wireRecordsLocation(window, *prefs, *keeper, recordStore::defaultFileName());
     }
     wireSpeech(window, *prefs);
     window.show();

@@ -117,6 +117,12 @@ void einstellungen::setSpeechNote(const QString &note, bool usable)
     fitContents();
 }
 
+void einstellungen::addPage(QWidget *page, const QString &title)
+{
+    ui.tabWidget->addTab(page, title);
+    fitContents();
+}
+
 void einstellungen::fitContents()
 {
     // The group's size is otherwise learnt only from a posted layout

@@ -17,6 +17,10 @@ public:
     explicit einstellungen(QWidget *parent = nullptr);
     ~einstellungen() override;
 
+    // A capability's own page, after the training's. With the training's
+    // alone the dialog shows no tabs, as it always did.
+    void addPage(QWidget *page, const QString &title);
+
 signals:
     void fontSizeChanged(int);
     // Kept for connections by signature; nothing emits it.

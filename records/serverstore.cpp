@@ -1,7 +1,10 @@
 #include "records/serverstore.h"
+#include "words/serveraddress.h"
 
 #include <QCollator>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -173,25 +176,7 @@ serverStore::~serverStore()
 
 QString serverStore::checkUrl(const QString &url)
 {
-    const QUrl u(url, QUrl::StrictMode);
-    const QString path = u.path();
-    const QUrlQuery query(u);
-    if (!u.isValid() || (u.scheme() != QLatin1String("postgresql") && u.scheme() != QLatin1String("postgres")))
-        return tr("„%1“ ist keine Adresse eines Praxisservers; sie lautet postgresql://BENUTZER@RECHNER:PORT/DATENBANK")
-            .arg(url);
-    if (u.host().isEmpty() || u.userName().isEmpty() || path.size() < 2 || path.indexOf(QLatin1Char('/'), 1) > 0)
-        return tr("In „%1“ fehlt der Rechner, der Benutzer oder die Datenbank; die Adresse lautet "
-                  "postgresql://BENUTZER@RECHNER:PORT/DATENBANK").arg(url);
-    for (const auto &item : query.queryItems()) {
-        if (item.first != QLatin1String("sslmode") && item.first != QLatin1String("sslrootcert"))
-            return tr("„%1“ in „%2“ ist unbekannt; möglich sind sslmode und sslrootcert").arg(item.first, url);
-    }
-    const QStringList modes = {QStringLiteral("disable"), QStringLiteral("allow"), QStringLiteral("prefer"),
-                               QStringLiteral("require"), QStringLiteral("verify-ca"), QStringLiteral("verify-full")};
-    if (query.hasQueryItem(QStringLiteral("sslmode")) && !modes.contains(query.queryItemValue(QStringLiteral("sslmode"))))
-        return tr("sslmode=%1 in „%2“ gibt es nicht; möglich sind %3")
-            .arg(query.queryItemValue(QStringLiteral("sslmode")), url, modes.join(QStringLiteral(", ")));
-    return QString();
+    return serverAddress::check(url);
 }
 
 QString serverStore::server() const
@@ -706,6 +691,189 @@ QList<trainingSummary> serverStore::trainings(qint64 patientId)
                      query.value(6).toInt(), query.isNull(7) ? -1 : query.value(7).toInt(), query.value(8).toInt(),
                      query.value(9).toBool()});
     return list;
+}
+
+int serverStore::importFile(const QString &fileName)
+{
+    const QString cannot = tr("Die Patienten aus „%1“ können nicht auf den Praxisserver „%2“ übernommen werden")
+                               .arg(fileName, server());
+    if (!m_opened || !isOpen()) {
+        fail(cannot, tr("der Praxisserver ist nicht verbunden"));
+        return -1;
+    }
+    const QString connection = m_connection + QStringLiteral("-file");
+    int added = -1;
+    {
+        QSqlDatabase file = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        file.setDatabaseName(fileName);
+        // Another Skarvel may be writing the file: read-only, and a write
+        // of its own is waited for.
+        file.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+        const QString notOurs = tr("sie ist beschädigt oder keine Datei mit Aufzeichnungen von Skarvel");
+        QString problem;
+        QVariantList header;
+        if (!QFileInfo(fileName).isFile() || !file.open()) {
+            problem = tr("die Datei lässt sich nicht öffnen");
+        } else {
+            QSqlQuery query(file);
+            for (const char *pragma : {"PRAGMA application_id", "PRAGMA user_version", "PRAGMA quick_check",
+                                       "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'assignments'"}) {
+                if (!query.exec(QLatin1String(pragma)) || !query.next())
+                    break;
+                header.append(query.value(0));
+            }
+        }
+        // The identities came with version 4 of the file; the trainer's own
+        // file is brought up to date whenever it opens it.
+        if (problem.isEmpty() && header.size() == 4 && header.at(1).toInt() > recordStore::schemaVersion)
+            problem = tr("sie stammt von einer neueren Version von Skarvel");
+        else if (problem.isEmpty() && (header.size() < 4 || header.at(0).toLongLong() != 0x534B5256
+                                       || header.at(1).toInt() < 4 || header.at(2).toString() != QLatin1String("ok")))
+            problem = notOurs;
+        if (!problem.isEmpty()) {
+            fail(cannot, problem);
+        } else if (!m_db.transaction()) {
+            fail(cannot, m_db.lastError());
+        } else if (!importRows(file, header.at(3).toInt() > 0, &added)) {
+            m_db.rollback(); // importRows said why
+        } else if (!m_db.commit()) {
+            const QSqlError error = m_db.lastError();
+            m_db.rollback();
+            fail(cannot, error);
+            added = -1;
+        }
+        file.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return added;
+}
+
+// The rows of the file, in one transaction that the caller commits. The
+// file's ids are its own: each row is found here again by its uid.
+bool serverStore::importRows(QSqlDatabase &file, bool withAssignments, int *added)
+{
+    const QString cannot = tr("Die Patienten aus „%1“ können nicht auf den Praxisserver „%2“ übernommen werden")
+                               .arg(file.databaseName(), server());
+    QSqlQuery in(file);
+    in.setForwardOnly(true);
+    QSqlQuery out(m_db);
+    const auto failed = [&](const QSqlQuery &query) {
+        *added = -1;
+        return fail(cannot, query.lastError());
+    };
+    const auto time = [](const QVariant &iso) {
+        return iso.isNull() ? QVariant() : QVariant(QDateTime::fromString(iso.toString(), Qt::ISODate).toUTC());
+    };
+
+    QHash<qint64, qint64> patients;
+    if (!in.exec(QStringLiteral("SELECT id, name, note, created, uid FROM patients WHERE uid IS NOT NULL ORDER BY id")))
+        return failed(in);
+    while (in.next()) {
+        const qint64 id = importPatient(out, in);
+        if (!id)
+            return *added = -1, false;
+        patients.insert(in.value(0).toLongLong(), id);
+    }
+
+    QHash<qint64, qint64> trainings;
+    if (!in.exec(QStringLiteral("SELECT id, patient_id, started, ended, game_type, word_group, word_list,"
+                                " presentation, uid, at_home FROM trainings WHERE uid IS NOT NULL ORDER BY id")))
+        return failed(in);
+    while (in.next()) {
+        if (!patients.contains(in.value(1).toLongLong()))
+            continue;
+        out.prepare(QStringLiteral("INSERT INTO trainings (patient_id, started, ended, game_type, word_group,"
+                                   " word_list, presentation, uid, at_home) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                                   " ON CONFLICT (uid) DO UPDATE SET ended = greatest(trainings.ended, excluded.ended)"
+                                   " RETURNING id"));
+        for (const QVariant &value : {QVariant(patients.value(in.value(1).toLongLong())), time(in.value(2)),
+                                      time(in.value(3)), in.value(4), QVariant(in.value(5).toString()),
+                                      QVariant(in.value(6).toString()), in.value(7), in.value(8),
+                                      QVariant(in.value(9).toInt() != 0)})
+            out.addBindValue(value);
+        if (!out.exec() || !out.next())
+            return failed(out);
+        trainings.insert(in.value(0).toLongLong(), out.value(0).toLongLong());
+    }
+
+    int answers = 0;
+    if (!in.exec(QStringLiteral("SELECT training_id, at, right_word, shown_words, coalesce(first_choice, ''),"
+                                " first_attempt_right, attempts, coalesce(response_ms, -1), uid FROM answers"
+                                " WHERE uid IS NOT NULL ORDER BY id")))
+        return failed(in);
+    while (in.next()) {
+        if (!trainings.contains(in.value(0).toLongLong()))
+            continue;
+        out.prepare(QStringLiteral("INSERT INTO answers (training_id, at, right_word, shown_words, first_choice,"
+                                   " first_attempt_right, attempts, response_ms, uid)"
+                                   " VALUES (?, ?, ?, ?, NULLIF(?, ''), ?, ?, NULLIF(?, -1), ?)"
+                                   " ON CONFLICT (uid) DO NOTHING"));
+        for (const QVariant &value : {QVariant(trainings.value(in.value(0).toLongLong())), time(in.value(1)),
+                                      in.value(2), in.value(3), QVariant(in.value(4).toString()),
+                                      QVariant(in.value(5).toInt() != 0), in.value(6), in.value(7), in.value(8)})
+            out.addBindValue(value);
+        if (!out.exec())
+            return failed(out);
+        answers += out.numRowsAffected();
+    }
+
+    if (withAssignments) {
+        if (!in.exec(QStringLiteral("SELECT patient_id, uid, created, minutes_per_day, days_per_week, starts, ends"
+                                    " FROM assignments ORDER BY id")))
+            return failed(in);
+        while (in.next()) {
+            if (!patients.contains(in.value(0).toLongLong()))
+                continue;
+            out.prepare(QStringLiteral("INSERT INTO assignments (patient_id, uid, created, minutes_per_day,"
+                                       " days_per_week, starts, ends) VALUES (?, ?, ?, ?, ?, ?::date, ?::date)"
+                                       " ON CONFLICT (uid) DO NOTHING"));
+            for (const QVariant &value : {QVariant(patients.value(in.value(0).toLongLong())), in.value(1),
+                                          time(in.value(2)), in.value(3), in.value(4), in.value(5), in.value(6)})
+                out.addBindValue(value);
+            if (!out.exec())
+                return failed(out);
+        }
+    }
+    // Who brought the patients here, and when, as an import of theirs.
+    for (const qint64 patient : patients) {
+        if (!writeAuditLine(out, recordStore::imported, patient))
+            return failed(out);
+    }
+    *added = answers;
+    return true;
+}
+
+// The patient of the file's row here: found by uid, else by name, else
+// added (whoever adds them treats them). 0 on failure, said in m_error.
+qint64 serverStore::importPatient(QSqlQuery &out, const QSqlQuery &in)
+{
+    const QString name = in.value(1).toString();
+    const QString note = in.value(2).toString();
+    const QString uid = in.value(4).toString();
+    if (const qint64 id = patientIdByUid(uid))
+        return id;
+    if (const qint64 id = patientId(name, note))
+        return id;
+    // Not RETURNING: the new row is the maker's only once the trigger has
+    // run, after the insert, so the policy would not let it be returned.
+    out.prepare(QStringLiteral("INSERT INTO patients (name, note, match_key, created, uid) VALUES (?, ?, ?, ?, ?)"));
+    for (const QVariant &value : {QVariant(name), QVariant(note), QVariant(recordStore::matchKey(name, note)),
+                                  QVariant(QDateTime::fromString(in.value(3).toString(), Qt::ISODate).toUTC()),
+                                  QVariant(uid)})
+        out.addBindValue(value);
+    if (out.exec()) {
+        if (const qint64 id = patientIdByUid(uid))
+            return id;
+    }
+    // There, but treated by others only: this role cannot add to them.
+    if (out.lastError().nativeErrorCode() == QLatin1String("23505"))
+        fail(tr("In der Praxis gibt es schon einen Patienten „%1“; wer ihn behandelt, kann Sie unter "
+                "„Behandelnde“ eintragen, dann lassen sich seine Antworten übernehmen")
+                 .arg(patientRecord{0, name, note}.shown()),
+             QString());
+    else
+        fail(tr("„%1“ kann auf dem Praxisserver „%2“ nicht angelegt werden").arg(name, server()), out.lastError());
+    return 0;
 }
 
 bool serverStore::fail(const QString &what, const QString &reason)

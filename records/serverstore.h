@@ -70,11 +70,21 @@ public:
     QString patientUid(qint64 patientId);
     qint64 patientIdByUid(const QString &uid); // 0: none this role treats
 
+    // Moves a computer's records here once: the patients of a records file
+    // (recordStore's), with their trainings, answers and homework goals,
+    // each once by its identity. A patient here of the same uid, or of the
+    // same name and second line, is the same patient. One transaction: on
+    // failure nothing is added. The file is only read. Returns the number of
+    // answers new here, -1 on failure (lastError()).
+    int importFile(const QString &fileName);
+
 private:
     bool connectServer(const QString &password);
     bool createSchema();
     bool writeAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
     bool alive();
+    bool importRows(QSqlDatabase &file, bool withAssignments, int *added);
+    qint64 importPatient(QSqlQuery &out, const QSqlQuery &in);
     bool writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId);
     QVariant value(const QString &sql, const QVariant &bound);
     bool fail(const QString &what, const QString &reason);

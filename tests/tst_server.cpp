@@ -5,6 +5,7 @@
 #include "privatepostgres.h"
 #include "records/serverstore.h"
 
+#include <QtSql>
 #include <QtTest>
 
 #include <memory>
@@ -31,6 +32,24 @@ class tst_server : public QObject
         return store;
     }
     QStringList psql(const QString &role, const QString &sql) { return pg->psql(role, passwords[role], db, sql); }
+    // The rows of a records file, fields joined by "|" as psql joins them.
+    static QStringList sqlite(const QString &file, const QString &sql)
+    {
+        QStringList rows;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-file");
+            db.setDatabaseName(file);
+            QSqlQuery query(db);
+            if (!db.open() || !query.exec(sql))
+                rows << "failed: " + query.lastError().text();
+            for (QStringList fields; query.next(); rows << fields.join('|'), fields.clear()) {
+                for (int i = 0; i < query.record().count(); ++i)
+                    fields << query.value(i).toString();
+            }
+        }
+        QSqlDatabase::removeDatabase("test-file");
+        return rows;
+    }
     static answerRecord answer(const QString &uid)
     {
         return {QDateTime(QDate(2026, 3, 5), QTime(9, 41), Qt::UTC), "Ahorn", {"Ahron", "Ahorn", "Ahornn"}, "Ahorn",
@@ -152,6 +171,65 @@ private slots:
                            " + (SELECT count(*) FROM trainings) + (SELECT count(*) FROM answers)"
                            " || '|' || (SELECT count(*) FROM audit WHERE action = 'delete')", db),
                  QStringList(deleted ? "0|1" : "4|0"));
+    }
+
+    void importFile_data()
+    {
+        QTest::addColumn<QString>("fault"); // what is done to the file or the server first
+        QTest::addColumn<QString>("says");  // empty: moved
+        QTest::newRow("moved twice") << "" << "";
+        QTest::newRow("damaged") << "damaged" << "beschädigt";
+        QTest::newRow("newer") << "newer" << "neueren Version";
+        QTest::newRow("name treated by another") << "taken" << "Behandelnde";
+    }
+    // A computer's records file moved to the server: each answer once
+    // however often, or nothing at all.
+    void importFile()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, says);
+        QCOMPARE(database(), QString());
+        QTemporaryDir dir;
+        const QString file = dir.filePath("skarvel.sqlite");
+        trainingRecord albers, brandt;
+        {
+            recordStore local(file);
+            QVERIFY(local.open(true));
+            albers = {0, local.addPatient("Frau Albers"), 0, "Baumarten", {}};
+            brandt = {0, local.addPatient("Herr Brandt"), 1, "Obst", {}};
+            for (trainingRecord *training : {&albers, &albers, &brandt})
+                QVERIFY(local.recordAnswer(*training, answer(QString()), QDateTime::currentDateTimeUtc()));
+        }
+        if (fault == "damaged") {
+            QFile bytes(file);
+            QVERIFY(bytes.open(QFile::ReadWrite) && bytes.seek(4096) && bytes.write(QByteArray(4096, '\x5a')) == 4096);
+        } else if (fault == "newer") {
+            QVERIFY(sqlite(file, "PRAGMA user_version = 99").isEmpty());
+        } else if (fault == "taken") {
+            QVERIFY(as("ben")->addPatient("Herr Brandt"));
+        }
+        auto anna = as("anna");
+        const int added = anna->importFile(file);
+        if (!says.isEmpty()) {
+            QCOMPARE(added, -1);
+            QVERIFY2(anna->lastError().contains(says), qPrintable(anna->lastError()));
+            // Not even the patient before the one that failed.
+            QCOMPARE(pg->admin("SELECT (SELECT count(*) FROM patients) || '|' || (SELECT count(*) FROM answers)", db),
+                     QStringList(fault == "taken" ? "1|0" : "0|0"));
+            return;
+        }
+        QCOMPARE(added, 3);
+        QCOMPARE(anna->importFile(file), 0);
+        {
+            recordStore local(file);
+            QVERIFY(local.open(false) && local.recordAnswer(albers, answer(QString()), QDateTime::currentDateTimeUtc()));
+        }
+        QCOMPARE(anna->importFile(file), 1);
+        // Every answer of the file once, in its training, with its patient.
+        const QString perAnswer = "SELECT p.name, t.uid, a.uid FROM answers a JOIN trainings t ON t.id = a.training_id"
+                                  " JOIN patients p ON p.id = t.patient_id ORDER BY 3";
+        QCOMPARE(psql("anna", perAnswer), sqlite(file, perAnswer));
+        QCOMPARE(psql("anna", "SELECT count(*) FROM treating WHERE role = 'anna'"), QStringList("2"));
     }
 
     void setupServer_data()
