@@ -125,9 +125,11 @@ void einstellungen::addPage(QWidget *page, const QString &title)
 
 void einstellungen::fitContents()
 {
-    // The group's size is otherwise learnt only from a posted layout
-    // request, after the dialog has been measured.
-    ui.groupBox_vorlesen->updateGeometry();
+    // The rows' sizes are otherwise learnt only from a posted layout
+    // request, after the dialog has been measured: inside the tab their
+    // texts, set after the layout was made, do not reach the page's layout.
+    for (QWidget *row : {ui.widget, ui.widget_2, ui.widget_3, static_cast<QWidget *>(ui.groupBox_vorlesen)})
+        row->updateGeometry();
     const QSize needed = minimumSizeHint().expandedTo(size());
     if (needed != size())
         setFixedSize(needed);
