@@ -178,6 +178,7 @@ private slots:
         QTest::addColumn<QString>("fault"); // what is done to the file or the server first
         QTest::addColumn<QString>("says");  // empty: moved
         QTest::newRow("moved twice") << "" << "";
+        QTest::newRow("name known from another computer") << "known" << "";
         QTest::newRow("damaged") << "damaged" << "beschädigt";
         QTest::newRow("newer") << "newer" << "neueren Version";
         QTest::newRow("name treated by another") << "taken" << "Behandelnde";
@@ -207,6 +208,8 @@ private slots:
             QVERIFY(sqlite(file, "PRAGMA user_version = 99").isEmpty());
         } else if (fault == "taken") {
             QVERIFY(as("ben")->addPatient("Herr Brandt"));
+        } else if (fault == "known") {
+            QVERIFY(as("anna")->addPatient("Frau Albers"));
         }
         auto anna = as("anna");
         const int added = anna->importFile(file);
@@ -230,6 +233,7 @@ private slots:
                                   " JOIN patients p ON p.id = t.patient_id ORDER BY 3";
         QCOMPARE(psql("anna", perAnswer), sqlite(file, perAnswer));
         QCOMPARE(psql("anna", "SELECT count(*) FROM treating WHERE role = 'anna'"), QStringList("2"));
+        QCOMPARE(pg->admin("SELECT count(*) FROM patients", db), QStringList("2"));
     }
 
     void setupServer_data()
