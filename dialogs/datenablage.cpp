@@ -1,6 +1,7 @@
 #include "dialogs/datenablage.h"
 
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,13 +11,15 @@ datenablage::datenablage(QWidget *parent)
     : QWidget(parent)
 {
     ui.setupUi(this);
-    ui.label_note->hide();
+    reserveNote();
 
     connect(ui.radioButton_server, &QRadioButton::toggled, ui.widget_server, &QWidget::setEnabled);
     connect(ui.radioButton_server, &QRadioButton::toggled, this, &datenablage::changed);
     for (QLineEdit *edit : {ui.lineEdit_host, ui.lineEdit_port, ui.lineEdit_database, ui.lineEdit_user,
-                            ui.lineEdit_password, ui.lineEdit_caFile})
+                            ui.lineEdit_password, ui.lineEdit_caFile}) {
         connect(edit, &QLineEdit::textEdited, this, &datenablage::changed);
+        edit->installEventFilter(this);
+    }
     connect(ui.pushButton_caFile, &QPushButton::clicked, this, &datenablage::chooseCaFile);
     connect(ui.pushButton_apply, &QPushButton::clicked, this, [this] {
         emit applyRequested(ui.radioButton_server->isChecked(), fields(), ui.lineEdit_password->text());
@@ -41,7 +44,7 @@ void datenablage::setChoice(bool onServer, const recordsLocation::server &fields
 
 void datenablage::setPasswordKept(bool kept)
 {
-    ui.lineEdit_password->setPlaceholderText(kept ? tr("gespeichert; leer lassen, um es zu behalten") : QString());
+    ui.lineEdit_password->setPlaceholderText(kept ? tr("leer lassen: bleibt gespeichert") : QString());
 }
 
 void datenablage::applied(const QString &note)
@@ -54,7 +57,6 @@ void datenablage::applied(const QString &note)
 void datenablage::setNote(const QString &note)
 {
     ui.label_note->setText(note);
-    ui.label_note->setVisible(!note.isEmpty());
 }
 
 void datenablage::addNote(const QString &line)
@@ -87,6 +89,35 @@ void datenablage::setBusy(bool busy)
     ui.pushButton_apply->setText(busy ? tr("Wird übernommen …") : tr("Übernehmen"));
     if (busy)
         ui.pushButton_apply->setEnabled(false);
+}
+
+void datenablage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        reserveNote();
+    QWidget::changeEvent(event);
+}
+
+// Room for a few lines of note from the start: the dialog keeps its size,
+// and a note coming would squeeze the fields.
+void datenablage::reserveNote()
+{
+    ui.label_note->setMinimumHeight(4 * fontMetrics().lineSpacing());
+}
+
+bool datenablage::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter in a field takes the fields over; passed on, it would reach the
+    // dialog's "Ok" and close it with what was typed lost.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (ui.pushButton_apply->isEnabled())
+                ui.pushButton_apply->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 recordsLocation::server datenablage::fields() const

@@ -37,8 +37,13 @@ signals:
     // password: empty where the user typed none.
     void applyRequested(bool onServer, const recordsLocation::server &fields, const QString &password);
 
+protected:
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     recordsLocation::server fields() const;
+    void reserveNote();
     void chooseCaFile();
     void changed();
 
