@@ -107,8 +107,10 @@ QString recordsLocation::url(const server &fields)
 
 QString recordsLocation::passwordKey(const server &fields)
 {
+    // The port as the address has it: "05432" is the same server.
     return QStringLiteral("%1@%2:%3/%4")
-        .arg(fields.user.trimmed(), fields.host.trimmed(), fields.port.trimmed(), fields.database.trimmed());
+        .arg(fields.user.trimmed(), fields.host.trimmed(), QString::number(fields.port.trimmed().toInt()),
+             fields.database.trimmed());
 }
 
 bool recordsLocation::store(bool onServer, const server &fields, problem *why)
