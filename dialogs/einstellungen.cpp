@@ -6,6 +6,9 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
 
@@ -21,6 +24,7 @@ einstellungen::einstellungen(QWidget *parent)
     // off; the dialog then grows just enough to show every text whole, and
     // stays fixed at that size.
     fitContents();
+    connect(ui.tabWidget, &QTabWidget::currentChanged, this, &einstellungen::showPage);
 
     connect(ui.pushButton_OK, &QPushButton::clicked, this, &einstellungen::close);
     // clicked, not toggled: presetting must not write the method back, while
@@ -119,8 +123,37 @@ void einstellungen::setSpeechNote(const QString &note, bool usable)
 
 void einstellungen::addPage(QWidget *page, const QString &title)
 {
-    ui.tabWidget->addTab(page, title);
+    // The training's page alone gives the dialog its height, as it always
+    // had; another page grows it while it is shown (showPage), and scrolls
+    // where the screen is too small for it.
+    auto *scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    scroll->setWidget(page);
+    scroll->setMinimumWidth(page->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+    ui.tabWidget->addTab(scroll, title);
     fitContents();
+}
+
+void einstellungen::showPage(int current)
+{
+    for (int i = 0; i < ui.tabWidget->count(); ++i)
+        ui.tabWidget->widget(i)->setSizePolicy(QSizePolicy::Preferred,
+                                              i == current ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    ui.tabWidget->updateGeometry();
+    layout()->activate();
+    // The training's rows at their least, as the dialog always showed them;
+    // another page as tall as it would like.
+    QSize wanted = current == 0 ? minimumSizeHint() : sizeHint().expandedTo(minimumSizeHint());
+    wanted.setWidth(qMax(wanted.width(), width()));
+    const QRect room = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    setFixedSize(wanted.boundedTo(room.size() - frame));
+    // Grown downwards, it is lifted back inside.
+    if (isVisible() && frameGeometry().bottom() > room.bottom())
+        move(x(), qMax(room.top(), room.bottom() - frameGeometry().height() + 1));
 }
 
 void einstellungen::fitContents()

@@ -53,6 +53,7 @@ public slots:
 
 private:
     void fitContents();
+    void showPage(int current);
 
     Ui_Einstellungen ui;
 };

@@ -35,6 +35,7 @@ key_absent() {
     [ "$rc" -eq 1 ]
 }
 no_settings() { key_absent 'HKCU\Software\Pondrel'; }
+no_program() { ! pgrep -f 'skarvel\.exe' >/dev/null; }
 records="" # set once installed
 answers() { sqlite3 "$records" "SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id
     JOIN patients p ON p.id = t.patient_id WHERE p.name = 'Frau Test' AND a.first_choice IS NOT NULL"; }
@@ -102,6 +103,23 @@ timeout 120 wine "$wine_installed_win\\skarvel.exe" --patient "Frau Test" \
 wine reg query 'HKCU\Software\Classes\Pondrel.Skarvel.Hausaufgabe\shell\open\command' 2>>"$wine_log" \
     | grep -qi 'skarvel.exe' || fail "the installer registered no file type for homework"
 held "--homework-out made a homework without a word or a box to click; *.skarvel opens with skarvel.exe"
+
+# Opened through its file type, as a double-click in the Explorer does. Made
+# from these records, it asks first; Escape is "Hier üben".
+wine start /unix "$homework" >>"$wine_log" 2>&1 || fail "the homework could not be opened through its file type"
+asked="$(wait_for 120 visible_window '^Skarvel$' && visible_window '^Skarvel$')" \
+    || fail "the opened homework did not ask \"Ergebnisse übernehmen oder hier üben?\""
+press "$asked" Escape
+window="$(wait_for 120 visible_window 'Pondrel - Skarvel.*Hausaufgabe$' \
+    && visible_window 'Pondrel - Skarvel.*Hausaufgabe$')" || fail "\"Hier üben\" showed no window for the homework"
+home_answers() { [ "$(sqlite3 "$homework" 'SELECT count(*) FROM answers a JOIN trainings t
+    ON t.id = a.training_id WHERE t.at_home = 1 AND a.first_choice IS NOT NULL' 2>/dev/null)" = 1 ]; }
+sleep 1
+press "$window" 1 Return
+wait_for 60 home_answers || fail "the answer at home did not reach the homework file"
+pkill -KILL -f 'skarvel\.exe' 2>/dev/null || true
+wait_for 60 no_program || fail "the homework's program did not end"
+held "opened through its file type, the homework asked, trained \"Hier üben\" in a window of its own and kept its answer in the file"
 
 lists_before="$(sha256sum <"$wine_data/Wortlisten/Familie.txt")"
 timeout 300 wine "$wine_installed_win\\Deinstallieren.exe" /S >>"$wine_log" 2>&1 || fail "the uninstaller ended with an error"
