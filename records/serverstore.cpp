@@ -350,7 +350,7 @@ QList<patientRecord> serverStore::patients()
     return list;
 }
 
-qint64 serverStore::addPatient(const QString &name, const QString &note)
+qint64 serverStore::addPatient(const QString &name, const QString &note, const QString &givenUid)
 {
     QString problem;
     QString noteProblem;
@@ -364,7 +364,12 @@ qint64 serverStore::addPatient(const QString &name, const QString &note)
         fail(problem, QString());
         return 0;
     }
-    const QString uid = newUid();
+    // Sent before, and the answer lost: found. (ON CONFLICT would need the
+    // new row visible to its maker, which the policies forbid.)
+    const qint64 there = givenUid.isEmpty() ? 0 : patientIdByUid(givenUid);
+    if (there)
+        return there;
+    const QString uid = givenUid.isEmpty() ? newUid() : givenUid;
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("INSERT INTO patients (name, note, match_key, uid) VALUES (?, coalesce(?, ''), ?, ?)"));
     for (const QString &value : {clean, cleanedNote, recordStore::matchKey(clean, cleanedNote), uid})
@@ -649,6 +654,16 @@ QString serverStore::patientUid(qint64 patientId)
 qint64 serverStore::patientIdByUid(const QString &uid)
 {
     return value(QStringLiteral("SELECT id FROM patients WHERE uid = ?"), uid).toLongLong();
+}
+
+qint64 serverStore::trainingIdByUid(const QString &uid)
+{
+    return value(QStringLiteral("SELECT id FROM trainings WHERE uid = ?"), uid).toLongLong();
+}
+
+bool serverStore::isReachable()
+{
+    return isOpen() && alive();
 }
 
 // The first field of the first row; null when there is none or it failed.

@@ -45,7 +45,9 @@ public:
 
     QList<patientRecord> patients();
     qint64 patientId(const QString &name, const QString &note = QString()); // 0: none this role treats
-    qint64 addPatient(const QString &name, const QString &note = QString()); // 0 on failure
+    // uid: the identity the patient has elsewhere (an outbox's); a patient
+    // of that uid there already is found, not added twice. 0 on failure.
+    qint64 addPatient(const QString &name, const QString &note = QString(), const QString &uid = QString());
     bool renamePatient(qint64 id, const QString &name, const QString &note = QString());
     QPair<int, int> trainingAndAnswerCount(qint64 patientId);
     // Removes the patient with everything of them; only for those who treat them.
@@ -69,6 +71,11 @@ public:
     QString recordsUid();
     QString patientUid(qint64 patientId);
     qint64 patientIdByUid(const QString &uid); // 0: none this role treats
+    qint64 trainingIdByUid(const QString &uid); // 0: none this role sees
+
+    // Whether the connection still answers: a failure that leaves it
+    // answering was the server's refusal, not a lost network.
+    bool isReachable();
 
     // Moves a computer's records here once: the patients of a records file
     // (recordStore's), with their trainings, answers and homework goals,

@@ -1,0 +1,212 @@
+// The outbox between the window's records file and a private PostgreSQL
+// server: every answer arrives once, through a killed server, a crash
+// between sending and marking, and two computers recording at once. What
+// arrived is counted in the server and the file with SQL.
+
+#include "privatepostgres.h"
+#include "records/serveroutbox.h"
+#include "records/serverstore.h"
+
+#include <QtSql>
+#include <QtTest>
+
+#include <memory>
+
+class tst_outbox : public QObject
+{
+    Q_OBJECT
+    TemporaryConfig config;
+    std::unique_ptr<PrivatePostgres> pg;
+    QString db;
+    const QMap<QString, QString> passwords{{"anna", "a"}, {"it", "i"}};
+
+    QString database()
+    {
+        static int n = 0;
+        pg->admin("CREATE DATABASE " + (db = QString("praxis%1").arg(++n)) + " OWNER it");
+        serverStore owner;
+        return owner.open(pg->url("it", db), "i") ? QString() : owner.lastError();
+    }
+    QString file(const QString &name) const { return config.dir.filePath(name + ".sqlite"); }
+    std::unique_ptr<serverOutbox> outbox(const QString &name)
+    {
+        auto box = std::make_unique<serverOutbox>(pg->url("anna", db), passwords["anna"], file(name));
+        box->setRetryInterval(200);
+        box->setPollInterval(100);
+        return box;
+    }
+    // Two rounds begun after the last write have ended.
+    static bool settled(serverOutbox &box)
+    {
+        QSignalSpy synced(&box, &serverOutbox::synced);
+        for (int n = 1; n <= 2; ++n) {
+            box.sendNow();
+            if (synced.count() < n && !synced.wait(60000))
+                return false;
+        }
+        return true;
+    }
+    // Patients|trainings|answers|answers' uids, as the server holds them.
+    QString onServer() const
+    {
+        return pg->admin("SELECT (SELECT count(*) FROM patients) || '|' || (SELECT count(*) FROM trainings) || '|'"
+                         " || (SELECT count(*) FROM answers) || '|' || (SELECT count(DISTINCT uid) FROM answers)", db)
+            .value(0);
+    }
+    QStringList serverRows(const QString &sql) const { return pg->admin(sql, db); }
+    static QStringList fileRows(const QString &fileName, const QString &sql)
+    {
+        QStringList rows;
+        {
+            QSqlDatabase file = QSqlDatabase::addDatabase("QSQLITE", "look");
+            file.setDatabaseName(fileName);
+            QSqlQuery query(file);
+            for (bool ok = file.open() && query.exec(sql); ok && query.next();) {
+                QStringList fields;
+                for (int i = 0; i < query.record().count(); ++i)
+                    fields.append(query.value(i).toString());
+                rows.append(fields.join('|'));
+            }
+        }
+        QSqlDatabase::removeDatabase("look");
+        return rows;
+    }
+    // n answers into the file as the window writes them; a moment's lock
+    // held by the outbox is waited for, as the recorder does.
+    static bool record(recordStore &store, trainingRecord &training, int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            static int item = 0;
+            const QDateTime at = QDateTime(QDate(2026, 3, 5), QTime(9, 0), Qt::UTC).addSecs(++item);
+            const answerRecord answer{at, "Ahorn", {"Ahron", "Ahorn", "Ahornn"}, "Ahorn", true, 1, 900};
+            QDeadlineTimer deadline(30000);
+            while (!store.recordAnswer(training, answer, at.addSecs(1))) {
+                if (!store.wasLocked() || deadline.hasExpired())
+                    return false;
+            }
+        }
+        return true;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!PrivatePostgres::installed())
+            QSKIP("PostgreSQL 15 is not installed (Debian: postgresql-15)");
+        pg = std::make_unique<PrivatePostgres>();
+        QVERIFY2(pg->failure.isEmpty(), qPrintable(pg->failure));
+        pg->admin("CREATE ROLE it LOGIN CREATEROLE PASSWORD 'i'");
+        QCOMPARE(database(), QString());
+        pg->admin("CREATE ROLE anna LOGIN PASSWORD 'a'; GRANT skarvel_praxis TO anna");
+    }
+
+    void arrivesOnce_data()
+    {
+        QTest::addColumn<int>("before"); // answers in the file before the outbox starts
+        QTest::addColumn<int>("after");
+        QTest::newRow("waiting at start") << 3 << 0;
+        QTest::newRow("while running") << 0 << 4;
+        QTest::newRow("both") << 2 << 3;
+    }
+    void arrivesOnce()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QCOMPARE(database(), QString());
+        const QString name = QString("once%1").arg(QTest::currentDataTag()).remove(' ');
+        recordStore store(file(name));
+        QVERIFY(store.open(true));
+        trainingRecord training{0, store.addPatient("Frau Albers"), 0, "Baumarten", {}};
+        QVERIFY(record(store, training, before));
+        auto box = outbox(name);
+        box->start();
+        QVERIFY(record(store, training, after));
+        QVERIFY(store.endTraining(training, QDateTime(QDate(2026, 3, 5), QTime(10, 0), Qt::UTC)));
+        QVERIFY(settled(*box));
+        const int answers = before + after;
+        QCOMPARE(onServer(), QString("1|1|%1|%1").arg(answers));
+        const QString uids = "SELECT uid FROM answers ORDER BY uid";
+        QCOMPARE(serverRows(uids), fileRows(file(name), uids));
+        QCOMPARE(serverRows("SELECT name, to_char(ended, 'HH24:MI') FROM patients, trainings"),
+                 QStringList("Frau Albers|10:00"));
+    }
+
+    void serverKilled()
+    {
+        QCOMPARE(database(), QString());
+        recordStore store(file("killed"));
+        QVERIFY(store.open(true));
+        trainingRecord training{0, store.addPatient("Frau Albers"), 0, "Baumarten", {}};
+        auto box = outbox("killed");
+        QSignalSpy reached(box.get(), &serverOutbox::reachabilityChanged);
+        box->start();
+        QVERIFY(record(store, training, 2));
+        QVERIFY(settled(*box));
+        QVERIFY(pg->kill());
+        // The training goes on into the file.
+        QVERIFY(record(store, training, 3));
+        QTRY_COMPARE_WITH_TIMEOUT(reached.value(0), QVariantList{false}, 60000);
+        QCOMPARE(onServer(), QString()); // the killed server tells nothing
+        QVERIFY2(pg->start(), qPrintable(pg->failure));
+        QTRY_COMPARE_WITH_TIMEOUT(reached.value(1), QVariantList{true}, 60000);
+        QVERIFY(settled(*box));
+        QCOMPARE(onServer(), "1|1|5|5");
+        QCOMPARE(reached.count(), 2);
+    }
+
+    void crashBetweenSendingAndMarking_data()
+    {
+        QTest::addColumn<QString>("lost"); // the marks the crash took
+        QTest::newRow("all") << "";
+        QTest::newRow("answers'") << "WHERE kind = 'a'";
+        QTest::newRow("patient's") << "WHERE kind = 'p'";
+        QTest::newRow("training's") << "WHERE kind = 't'";
+    }
+    void crashBetweenSendingAndMarking()
+    {
+        QFETCH(QString, lost);
+        QCOMPARE(database(), QString());
+        const QString name = QString("crash%1").arg(QTest::currentDataTag()).remove('\'');
+        recordStore store(file(name));
+        QVERIFY(store.open(true));
+        trainingRecord training{0, store.addPatient("Frau Albers"), 0, "Baumarten", {}};
+        QVERIFY(record(store, training, 4));
+        auto box = outbox(name);
+        box->start();
+        QVERIFY(settled(*box));
+        box.reset();
+        QVERIFY(!fileRows(file(name), "SELECT 1 FROM outbox_sent " + lost).isEmpty());
+        fileRows(file(name), "DELETE FROM outbox_sent " + lost);
+        box = outbox(name);
+        QSignalSpy synced(box.get(), &serverOutbox::synced);
+        box->start();
+        QVERIFY(synced.wait(60000));
+        QCOMPARE(onServer(), "1|1|4|4");
+        QCOMPARE(fileRows(file(name), "SELECT count(*) FROM outbox_sent"), QStringList("6"));
+    }
+
+    // The patient made on both while apart is one on the server.
+    void twoWorkstations()
+    {
+        QCOMPARE(database(), QString());
+        recordStore one(file("room1")), two(file("room2"));
+        QVERIFY(one.open(true) && two.open(true));
+        trainingRecord first{0, one.addPatient("Frau Albers"), 0, "Baumarten", {}};
+        trainingRecord second{0, two.addPatient("frau albers"), 0, "Obst", {}};
+        QVERIFY(record(one, first, 1) && record(two, second, 1));
+        auto boxOne = outbox("room1"), boxTwo = outbox("room2");
+        boxOne->start();
+        boxTwo->start();
+        for (int i = 0; i < 10; ++i)
+            QVERIFY(record(one, first, 1) && record(two, second, 1));
+        QVERIFY(settled(*boxOne) && settled(*boxTwo));
+        QCOMPARE(onServer(), "1|2|22|22");
+        const QString uids = "SELECT uid FROM answers ORDER BY uid";
+        QStringList local = fileRows(file("room1"), uids) + fileRows(file("room2"), uids);
+        local.sort();
+        QCOMPARE(serverRows(uids), local);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_outbox)
+#include "tst_outbox.moc"
