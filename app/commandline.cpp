@@ -53,8 +53,9 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
     const QCommandLineOption homeworkOut(QStringLiteral("homework-out"), QString(), file);
     const QCommandLineOption import(QStringLiteral("import"), QString(), file);
     const QCommandLineOption setupServer(QStringLiteral("setup-server"), QString(), QStringLiteral("URL"));
+    const QCommandLineOption records(QStringLiteral("records"), QString(), QStringLiteral("URL"));
     QCommandLineParser parser;
-    parser.addOptions({help, version, words, patient, homeworkOut, import, setupServer});
+    parser.addOptions({help, version, words, patient, homeworkOut, import, setupServer, records});
     const QList<OptionRow> rows = {
         {QStringLiteral("-h, --help"), QCoreApplication::translate("commandLine", "Diese Hilfe zeigen.")},
         {QStringLiteral("-v, --version"), QCoreApplication::translate("commandLine", "Die Versionsnummer zeigen.")},
@@ -78,12 +79,17 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
          QCoreApplication::translate("commandLine",
                                      "Den Praxisserver postgresql://BENUTZER@RECHNER:PORT/DATENBANK für Skarvel "
                                      "einrichten, die Rollen der Therapeuten als SQL zeigen und enden.")},
+        {QStringLiteral("--records <URL>"),
+         QCoreApplication::translate("commandLine",
+                                     "Für diesen Lauf auf dem Praxisserver postgresql://BENUTZER@RECHNER:PORT/DATENBANK "
+                                     "aufzeichnen; ist er nicht erreichbar, wird auf diesem Computer gesichert und "
+                                     "später gesendet.")},
     };
     const QString program = QFileInfo(arguments.value(0, QStringLiteral("skarvel"))).fileName();
 
     const QString needsName = QCoreApplication::translate("commandLine", "--patient braucht einen Namen.");
     const QString needsFile = QCoreApplication::translate("commandLine", "--words braucht eine Datei.");
-    const QString needsUrl = QCoreApplication::translate("commandLine", "--setup-server braucht die Adresse des Servers.");
+    const QString needsUrl = QCoreApplication::translate("commandLine", "%1 braucht die Adresse des Servers.");
     QString error;
     if (!parser.parse(arguments)) {
         // Qt's own wording is English. Its other error, a missing value, can
@@ -93,7 +99,8 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
                         .arg(parser.unknownOptionNames().first());
         else
             error = arguments.last() == QLatin1String("--patient")        ? needsName
-                : arguments.last() == QLatin1String("--setup-server") ? needsUrl
+                : arguments.last() == QLatin1String("--setup-server") || arguments.last() == QLatin1String("--records")
+                ? needsUrl.arg(arguments.last())
                 : QCoreApplication::translate("commandLine", "%1 braucht eine Datei.").arg(arguments.last());
     } else if (parser.positionalArguments().size() > 1
                || (parser.positionalArguments().size() == 1
@@ -111,12 +118,18 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
     } else if (parser.isSet(words) && parser.value(words).isEmpty()) {
         error = needsFile;
     } else if (parser.isSet(setupServer) && (parser.isSet(patient) || parser.isSet(words) || parser.isSet(homeworkOut)
-                                             || parser.isSet(import) || !parser.positionalArguments().isEmpty())) {
+                                             || parser.isSet(import) || parser.isSet(records)
+                                             || !parser.positionalArguments().isEmpty())) {
         error = QCoreApplication::translate("commandLine", "--setup-server steht allein.");
-    } else if (parser.isSet(setupServer)) {
-        error = serverStore::checkUrl(parser.value(setupServer));
+    } else if (parser.isSet(records) && (parser.isSet(homeworkOut) || parser.isSet(import))) {
+        // Both write into the records on this computer: not what was asked.
+        error = QCoreApplication::translate("commandLine", "--records gilt für das Training, nicht für --homework-out "
+                                                           "oder --import.");
+    } else if (parser.isSet(setupServer) || parser.isSet(records)) {
+        error = serverStore::checkUrl(parser.value(parser.isSet(records) ? records : setupServer));
         if (!error.isEmpty())
-            error += QLatin1Char('.');
+            error = QStringLiteral("--%1: %2.").arg(parser.isSet(records) ? records.names().first()
+                                                                          : setupServer.names().first(), error);
     }
     if (!error.isEmpty()) {
         *answer = QStringLiteral("%1: %2\n\n%3").arg(program, error, helpText(program, rows));
@@ -139,6 +152,7 @@ int readCommandLine(const QStringList &arguments, StartOptions &options, QString
     options.importFile = parser.value(import);
     options.homework = parser.positionalArguments().value(0);
     options.setupServer = parser.value(setupServer);
+    options.records = parser.value(records);
     return -1;
 }
 

@@ -17,6 +17,7 @@ struct StartOptions
     QString homeworkOut{}; // --homework-out FILE, with --patient
     QString importFile{};  // --import FILE
     QString setupServer{}; // --setup-server URL
+    QString records{};     // --records URL: the practice server, for this run
 };
 
 // Reads the arguments (the program's name first). Returns -1 to go on, or

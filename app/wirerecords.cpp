@@ -1,7 +1,9 @@
 #include "app/capabilities.h"
 
 #include "app/commandline.h"
+#include "app/recordsserver.h"
 #include "records/patientrecords.h"
+#include "records/serveroutbox.h"
 #include "records/sessiongoal.h"
 #include "settings/preferences.h"
 #include "window/gamethreewords.h"
@@ -9,9 +11,32 @@
 #include <QLabel>
 #include <QStatusBar>
 
+namespace {
+
+// The window records into the outbox as into its own file; the line says
+// where the answers are while the server is away.
+void wireOutbox(gameThreeWords &window, patientRecords &records, serverOutbox &outbox)
+{
+    auto *line = new QLabel(serverOutbox::unreachableLine(), &window);
+    line->setObjectName(QStringLiteral("label_serverUnreachable"));
+    line->setWordWrap(true);
+    line->hide();
+    window.statusBar()->addWidget(line, 1);
+    QObject::connect(&outbox, &serverOutbox::reachabilityChanged, line, [line](bool reached) {
+        line->setVisible(!reached);
+    });
+    QObject::connect(&outbox, &serverOutbox::problem, &window, &gameThreeWords::tellOnce);
+    QObject::connect(&records.recorder(), &trainingRecorder::answerRecorded, &outbox, &serverOutbox::sendNow);
+    outbox.start();
+}
+
+} // namespace
+
 void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions &options)
 {
-    auto *records = new patientRecords(prefs, &window);
+    const recordsServerChoice server = recordsServer(options, prefs);
+    auto *outbox = server.url.isEmpty() ? nullptr : new serverOutbox(server.url, server.password, QString(), &window);
+    auto *records = outbox ? new patientRecords(prefs, &window, outbox->fileName()) : new patientRecords(prefs, &window);
     window.addCapabilityMenu(records->menu());
 
     trainingRecorder *recorder = &records->recorder();
@@ -48,6 +73,8 @@ void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions 
         waiting->setVisible(!line.isEmpty());
     });
     QObject::connect(records, &patientRecords::problem, &window, &gameThreeWords::tellOnce);
+    if (outbox)
+        wireOutbox(window, *records, *outbox);
 
     auto *goal = new sessionGoal(prefs, window.training().clock(), &window);
     records->menu()->addAction(goal->action());

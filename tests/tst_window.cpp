@@ -353,6 +353,9 @@ private slots:
         QTest::newRow("blank patient") << QStringList{"skarvel", "--patient", " "} << 2 << "skarvel: --patient braucht einen Namen.";
         QTest::newRow("patient last") << QStringList{"skarvel", "--patient"} << 2 << "skarvel: --patient braucht einen Namen.";
         QTest::newRow("words last") << QStringList{"skarvel", "--words"} << 2 << "skarvel: --words braucht eine Datei.";
+        QTest::newRow("records last") << QStringList{"skarvel", "--records"} << 2 << "skarvel: --records braucht die Adresse des Servers.";
+        QTest::newRow("records without database") << QStringList{"skarvel", "--records", "postgresql://anna@praxis:5432"} << 2 << "skarvel: --records: In „postgresql://anna@praxis:5432“ fehlt";
+        QTest::newRow("records and import") << QStringList{"skarvel", "--records", "postgresql://anna@praxis/db", "--import", "a.skarvel"} << 2 << "skarvel: --records gilt für das Training";
     }
 
     // Every answer is German through and through, and a refusal shows the help.
