@@ -27,6 +27,7 @@ void wireOutbox(gameThreeWords &window, patientRecords &records, serverOutbox &o
     });
     QObject::connect(&outbox, &serverOutbox::problem, &window, &gameThreeWords::tellOnce);
     QObject::connect(&records.recorder(), &trainingRecorder::answerRecorded, &outbox, &serverOutbox::sendNow);
+    QObject::connect(&outbox, &serverOutbox::patientsChanged, &records, &patientRecords::patientsChanged);
     outbox.start();
 }
 

@@ -3,6 +3,7 @@
 #include "records/recordstore.h"
 #include "records/serverstore.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -31,6 +32,14 @@ QString keyHash(const QString &name, const QString &note)
 {
     return QString::fromLatin1(
         QCryptographicHash::hash(recordStore::matchKey(name, note).toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+QString orphansLine()
+{
+    return QCoreApplication::translate("serverOutbox",
+                                       "Auf diesem Computer warten Antworten für einen Patienten, den es auf dem "
+                                       "Praxisserver nicht mehr gibt oder den Sie dort nicht mehr behandeln. Sie "
+                                       "bleiben hier und im Verlauf erhalten.");
 }
 
 bool interrupted()
@@ -115,7 +124,8 @@ void outboxWorker::round()
         // Read first: whatever the window writes during the round brings
         // another one.
         m_dataVersion = dataVersion();
-        ok = connectServer() && sendPatients() && sendAnswers() && sendEnds() && (!pullDue || pull());
+        ok = connectServer() && sendPatients() && sendDeletions() && sendAnswers() && sendEnds()
+            && (!pullDue || pull());
         if (!ok && lost())
             unreachable();
         else if (ok)
@@ -217,7 +227,7 @@ void outboxWorker::say(const QString &message)
     emit problem(message);
 }
 
-qint64 outboxWorker::serverPatient(const QString &uid)
+qint64 outboxWorker::serverPatientId(const QString &uid)
 {
     if (!patientIds.contains(uid)) {
         const qint64 id = m_server->patientIdByUid(uid);
@@ -272,6 +282,41 @@ bool outboxWorker::sendPatients()
     return true;
 }
 
+// A patient deleted here whom the server had: deleted there too, which the
+// server allows to those who treat them. The mark is the tombstone.
+bool outboxWorker::sendDeletions()
+{
+    QStringList uids;
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT uid FROM outbox_sent WHERE kind = 'p'"
+                                   " AND uid NOT IN (SELECT uid FROM patients WHERE uid IS NOT NULL)")))
+        return false;
+    while (query.next())
+        uids.append(query.value(0).toString());
+    query.finish();
+    for (const QString &uid : std::as_const(uids)) {
+        const qint64 id = serverPatientId(uid);
+        if (!id && lost())
+            return false;
+        if (id && !m_server->deletePatient(id)) {
+            if (lost())
+                return false;
+            refused(uid, m_server->lastError());
+            continue;
+        }
+        patientIds.remove(uid);
+        query.prepare(QStringLiteral("DELETE FROM outbox_sent WHERE uid = ?"));
+        query.addBindValue(uid);
+        if (!query.exec())
+            return false;
+    }
+    // The marks of their trainings and answers went nowhere with them.
+    return uids.isEmpty()
+        || query.exec(QStringLiteral("DELETE FROM outbox_sent WHERE (kind = 't' AND uid NOT IN (SELECT uid FROM trainings"
+                                     " WHERE uid IS NOT NULL)) OR (kind = 'a' AND uid NOT IN (SELECT uid FROM answers"
+                                     " WHERE uid IS NOT NULL))"));
+}
+
 bool outboxWorker::sendAnswers()
 {
     qint64 after = 0;
@@ -308,12 +353,11 @@ bool outboxWorker::sendAnswers()
                 return true;
             if (refusedUids.contains(r.patientUid) || refusedUids.contains(r.training.uid))
                 continue;
-            r.training.patientId = serverPatient(r.patientUid);
+            r.training.patientId = serverPatientId(r.patientUid);
             if (!r.training.patientId) {
                 if (lost())
                     return false;
-                refused(r.patientUid, tr("Für einen Patienten warten Antworten auf diesem Computer, den es auf dem "
-                                         "Praxisserver nicht gibt oder den Sie dort nicht behandeln; sie bleiben hier"));
+                refused(r.patientUid, orphansLine());
                 continue;
             }
             r.training.id = trainingIds.value(r.training.uid);
@@ -374,8 +418,216 @@ bool outboxWorker::sendEnds()
     return true;
 }
 
+// What the server has and the file not: other computers' patients,
+// trainings and answers of this role, each marked as the server's. The
+// file's own unsent rows are never touched.
 bool outboxWorker::pull()
 {
+    QList<serverPatient> patients;
+    QList<serverTraining> trainings;
+    if (!m_server->readPatients(patients) || !m_server->readTrainings(trainings))
+        return false;
+    bool changed = false;
+    if (!pullPatients(patients, &changed) || !pullTrainings(trainings))
+        return false;
     pullDue = false;
+    if (changed)
+        emit patientsChanged();
     return true;
+}
+
+bool outboxWorker::pullPatients(const QList<serverPatient> &patients, bool *changed)
+{
+    QHash<QString, serverPatient> there;
+    for (const serverPatient &p : patients) {
+        there.insert(p.uid, p);
+        patientIds.insert(p.uid, p.id);
+    }
+    struct row { qint64 id; QString uid, name, note, state; bool marked; };
+    QVector<row> rows;
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT p.id, p.uid, p.name, p.note, s.state, s.uid IS NOT NULL FROM patients p"
+                                   " LEFT JOIN outbox_sent s ON s.uid = p.uid")))
+        return false;
+    while (query.next())
+        rows.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString(),
+                     query.value(3).toString(), query.value(4).toString(), query.value(5).toBool()});
+    query.finish();
+    for (const row &local : rows) {
+        const serverPatient p = there.take(local.uid);
+        if (!p.id) {
+            // Deleted elsewhere, or no longer this role's: gone here too,
+            // unless answers of theirs wait to be sent.
+            if (local.marked && !dropPatient(local.id, changed))
+                return false;
+            continue;
+        }
+        // Renamed here: the server follows; renamed there, and not here
+        // since: the file follows.
+        const QString key = keyHash(p.name, p.note);
+        const QString localKey = keyHash(local.name, local.note);
+        if (local.state != localKey && key != localKey) {
+            if (!m_server->renamePatient(p.id, local.name, local.note)) {
+                if (lost())
+                    return false;
+                refused(local.uid, m_server->lastError());
+            } else if (!mark(p.uid, "p", localKey)) {
+                return false;
+            }
+        } else if (local.state != localKey) {
+            if (!mark(p.uid, "p", localKey))
+                return false;
+        } else if (key != local.state) {
+            query.prepare(QStringLiteral("UPDATE patients SET name = ?, note = ?, match_key = ? WHERE id = ?"));
+            for (const QVariant &value : {QVariant(p.name), QVariant(p.note),
+                                          QVariant(recordStore::matchKey(p.name, p.note)), QVariant(local.id)})
+                query.addBindValue(value);
+            if (!query.exec() || !mark(p.uid, "p", key))
+                return false;
+            *changed = true;
+        }
+    }
+    for (const serverPatient &p : std::as_const(there)) {
+        // One of this name made here and not yet sent is the same patient.
+        query.prepare(QStringLiteral("UPDATE patients SET uid = ? WHERE match_key = ?"
+                                     " AND NOT EXISTS (SELECT 1 FROM outbox_sent s WHERE s.uid = patients.uid)"));
+        query.addBindValue(p.uid);
+        query.addBindValue(recordStore::matchKey(p.name, p.note));
+        if (!query.exec())
+            return false;
+        if (query.numRowsAffected() == 0) {
+            // Ignored: the name is still another's here, until a rename
+            // of theirs comes in.
+            query.prepare(QStringLiteral("INSERT OR IGNORE INTO patients (name, note, match_key, created, uid)"
+                                         " VALUES (?, ?, ?, ?, ?)"));
+            for (const QVariant &value : {QVariant(p.name), QVariant(p.note), QVariant(recordStore::matchKey(p.name, p.note)),
+                                          QVariant(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)), QVariant(p.uid)})
+                query.addBindValue(value);
+            if (!query.exec())
+                return false;
+            if (query.numRowsAffected() == 0)
+                continue;
+        }
+        if (!mark(p.uid, "p", keyHash(p.name, p.note)))
+            return false;
+        *changed = true;
+    }
+    return true;
+}
+
+bool outboxWorker::dropPatient(qint64 id, bool *changed)
+{
+    QSqlQuery query(m_db);
+    // In one commit with the check: an answer the window writes meanwhile
+    // keeps the patient.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return false;
+    query.prepare(QStringLiteral("SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id"
+                                 " WHERE t.patient_id = ? AND NOT EXISTS (SELECT 1 FROM outbox_sent s WHERE s.uid = a.uid)"));
+    query.addBindValue(id);
+    bool ok = query.exec() && query.next();
+    const bool waiting = ok && query.value(0).toInt() > 0;
+    query.finish();
+    for (const char *statement :
+         {"DELETE FROM outbox_sent WHERE uid IN (SELECT a.uid FROM answers a JOIN trainings t ON t.id = a.training_id"
+          " WHERE t.patient_id = :id UNION ALL SELECT uid FROM trainings WHERE patient_id = :id"
+          " UNION ALL SELECT uid FROM patients WHERE id = :id)",
+          "DELETE FROM answers WHERE training_id IN (SELECT id FROM trainings WHERE patient_id = :id)",
+          "DELETE FROM trainings WHERE patient_id = :id", "DELETE FROM assignments WHERE patient_id = :id",
+          "DELETE FROM patients WHERE id = :id"}) {
+        if (!ok || waiting)
+            break;
+        query.prepare(QLatin1String(statement));
+        query.bindValue(QStringLiteral(":id"), id);
+        ok = query.exec();
+    }
+    if (!ok || waiting || !query.exec(QStringLiteral("COMMIT"))) {
+        query.exec(QStringLiteral("ROLLBACK"));
+        if (waiting)
+            say(orphansLine());
+        return ok;
+    }
+    *changed = true;
+    // The log beside the file held their rows too.
+    query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return true;
+}
+
+bool outboxWorker::pullTrainings(const QList<serverTraining> &trainings)
+{
+    struct row { qint64 id; QString ended; int marked; };
+    QHash<QString, row> here;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT t.uid, t.id, t.ended, (SELECT count(*) FROM answers a JOIN outbox_sent s"
+                                   " ON s.uid = a.uid WHERE a.training_id = t.id) FROM trainings t")))
+        return false;
+    while (query.next())
+        here.insert(query.value(0).toString(),
+                    {query.value(1).toLongLong(), query.value(2).toString(), query.value(3).toInt()});
+    query.finish();
+    QStringList wanted;
+    for (const serverTraining &t : trainings) {
+        const QString ended = t.ended.toUTC().toString(Qt::ISODate);
+        const auto local = here.constFind(t.training.uid);
+        if (local == here.constEnd()) {
+            query.prepare(QStringLiteral(
+                "INSERT INTO trainings (patient_id, started, ended, game_type, word_group, word_list, presentation,"
+                " uid, at_home) SELECT id, ?, nullif(?, ''), ?, ?, ?, ?, ?, ? FROM patients WHERE uid = ?"));
+            for (const QVariant &value :
+                 {QVariant(t.started.toUTC().toString(Qt::ISODate)), QVariant(ended), QVariant(t.training.gameType),
+                  QVariant(t.training.group), QVariant(t.training.wordList), QVariant(t.training.presentation),
+                  QVariant(t.training.uid), QVariant(int(t.training.atHome)), QVariant(t.patientUid)})
+                query.addBindValue(value);
+            if (!query.exec())
+                return false;
+            if (query.numRowsAffected() == 0)
+                continue; // a patient the file could not take
+        } else if (ended > local->ended) {
+            query.prepare(QStringLiteral("UPDATE trainings SET ended = ? WHERE id = ?"));
+            query.addBindValue(ended);
+            query.addBindValue(local->id);
+            if (!query.exec())
+                return false;
+        }
+        if ((local == here.constEnd() || ended > local->ended) && !mark(t.training.uid, "t", ended))
+            return false;
+        trainingIds.insert(t.training.uid, t.training.id);
+        if (local == here.constEnd() ? t.answers > 0 : t.answers != local->marked)
+            wanted.append(t.training.uid);
+    }
+    // In pieces: each its own commit, the window's answers in between.
+    for (int from = 0; from < wanted.size(); from += batch) {
+        if (interrupted())
+            return true;
+        QList<serverAnswer> answers;
+        if (!m_server->readAnswers(wanted.mid(from, batch), answers) || !pullAnswers(answers))
+            return false;
+    }
+    return true;
+}
+
+bool outboxWorker::pullAnswers(const QList<serverAnswer> &answers)
+{
+    QSqlQuery query(m_db);
+    bool ok = m_db.transaction();
+    for (const serverAnswer &a : answers) {
+        const answerRecord &r = a.answer;
+        query.prepare(QStringLiteral(
+            "INSERT OR IGNORE INTO answers (training_id, at, right_word, shown_words, first_choice,"
+            " first_attempt_right, attempts, response_ms, uid) SELECT id, ?, ?, ?, nullif(?, ''), ?, ?,"
+            " nullif(?, -1), ? FROM trainings WHERE uid = ?"));
+        for (const QVariant &value :
+             {QVariant(r.at.toUTC().toString(Qt::ISODate)), QVariant(r.rightWord),
+              QVariant(r.shownWords.join(QLatin1Char(';'))), QVariant(r.firstChoice), QVariant(int(r.firstAttemptRight)),
+              QVariant(r.attempts), QVariant(r.responseMs), QVariant(r.uid), QVariant(a.trainingUid)})
+            query.addBindValue(value);
+        ok = ok && query.exec() && mark(r.uid, "a");
+        if (!ok)
+            break;
+    }
+    if (ok && m_db.commit())
+        return true;
+    m_db.rollback();
+    return false;
 }

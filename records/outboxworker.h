@@ -11,6 +11,9 @@
 #include <memory>
 
 class serverStore;
+struct serverAnswer;
+struct serverPatient;
+struct serverTraining;
 
 // The half of serverOutbox that lives on its own thread: it alone talks to
 // the server, through its own serverStore, and reads and marks the outbox
@@ -29,7 +32,7 @@ public:
     // Milliseconds; set before start().
     int retryInterval = 5000; // the server unreachable
     int pollInterval = 1000;  // looking for what the window wrote
-    int pullInterval = 60000; // bringing in what other computers sent
+    int pullInterval = 30000; // bringing in what other computers sent
 
 public slots:
     void start();
@@ -54,10 +57,15 @@ private:
     void unreachable();
     bool lost();
     bool sendPatients();
+    bool sendDeletions();
     bool sendAnswers();
     bool sendEnds();
     bool pull();
-    qint64 serverPatient(const QString &uid);
+    bool pullPatients(const QList<serverPatient> &patients, bool *changed);
+    bool dropPatient(qint64 id, bool *changed);
+    bool pullTrainings(const QList<serverTraining> &trainings);
+    bool pullAnswers(const QList<serverAnswer> &answers);
+    qint64 serverPatientId(const QString &uid);
     bool mark(const QString &uid, const char *kind, const QString &state = QString());
     void refused(const QString &uid, const QString &message);
     void say(const QString &message); // once

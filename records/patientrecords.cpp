@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+
 const QString patientRecords::practiceGroup = QStringLiteral("Fehlerwörter");
 
 namespace {
@@ -195,6 +197,30 @@ void patientRecords::setPracticeOffered(bool offered)
                     .arg(m_patient, practiceGroup));
 }
 
+void patientRecords::patientsChanged()
+{
+    if (!patientId || !m_store.isOpen())
+        return;
+    // Not found by identity: the one of this id took the server's identity
+    // of the same patient.
+    const qint64 id = m_store.patientIdByUid(chosenUid);
+    const QList<patientRecord> list = m_store.patients();
+    const auto now = std::find_if(list.begin(), list.end(),
+                                  [id, this](const patientRecord &p) { return p.id == (id ? id : patientId); });
+    if (now == list.end()) {
+        const QString gone = m_patient;
+        setPatient(patientRecord());
+        store(patientRecord());
+        return tell(tr("„%1“ gibt es auf dem Praxisserver nicht mehr, oder Sie behandeln ihn nicht mehr. Für ihn wird "
+                       "nichts mehr aufgezeichnet.").arg(gone));
+    }
+    if (now->id != patientId || now->shown() != m_patient) {
+        setPatient(*now);
+        store(*now);
+    }
+    chosenUid = m_store.patientUid(patientId);
+}
+
 QString patientRecords::stored(const QString &key) const
 {
     const QVariant value = prefs.value(key);
@@ -248,6 +274,7 @@ void patientRecords::setPatient(const patientRecord &patient)
     if (another)
         m_recorder.setPatient(&m_store, patient.id);
     patientId = patient.id;
+    chosenUid = patientId ? m_store.patientUid(patientId) : QString();
     if (another)
         emit traineeChanged();
     m_patient = patient.id ? patient.shown() : QString();

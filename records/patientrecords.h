@@ -46,6 +46,10 @@ public slots:
     void choosePatient();
     void showVerlauf();
     void setPracticeOffered(bool offered);
+    // The file's patients changed behind the dialogs (brought in from the
+    // practice server): the chosen one stays chosen by identity, with the
+    // name as it is now, or nobody is once they are gone.
+    void patientsChanged();
 
 signals:
     void patientChanged(const QString &shownName); // empty: nobody
@@ -80,6 +84,7 @@ private:
     QAction *verlaufAction;
     QAction *practiceAction;
     qint64 patientId = 0;
+    QString chosenUid;
     QString m_patient;
     QString commandLinePatient;
     QDate backedUpOn;

@@ -661,6 +661,60 @@ qint64 serverStore::trainingIdByUid(const QString &uid)
     return value(QStringLiteral("SELECT id FROM trainings WHERE uid = ?"), uid).toLongLong();
 }
 
+bool serverStore::readPatients(QList<serverPatient> &list)
+{
+    list.clear();
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!isOpen() || !query.exec(QStringLiteral("SELECT id, uid, name, note FROM patients ORDER BY id")))
+        return fail(tr("Die Patienten können nicht vom Praxisserver „%1“ gelesen werden").arg(server()), query.lastError());
+    while (query.next())
+        list.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString(),
+                     query.value(3).toString()});
+    return true;
+}
+
+bool serverStore::readTrainings(QList<serverTraining> &list)
+{
+    list.clear();
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!isOpen() || !query.exec(QStringLiteral(
+            "SELECT p.uid, t.id, t.game_type, t.word_group, t.word_list, t.presentation, t.uid, t.at_home,"
+            " t.started, t.ended, (SELECT count(*) FROM answers a WHERE a.training_id = t.id)"
+            " FROM trainings t JOIN patients p ON p.id = t.patient_id ORDER BY t.id")))
+        return fail(tr("Die Trainings können nicht vom Praxisserver „%1“ gelesen werden").arg(server()), query.lastError());
+    while (query.next())
+        list.append({query.value(0).toString(),
+                     {query.value(1).toLongLong(), 0, query.value(2).toInt(), query.value(3).toString(),
+                      query.value(4).toString(), query.value(5).toInt(), query.value(6).toString(),
+                      query.value(7).toBool()},
+                     query.value(8).toDateTime(), query.value(9).toDateTime(), query.value(10).toInt()});
+    return true;
+}
+
+bool serverStore::readAnswers(const QStringList &trainingUids, QList<serverAnswer> &list)
+{
+    list.clear();
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    // The uids are hex digits: one list in one text, one statement for all.
+    query.prepare(QStringLiteral(
+        "SELECT t.uid, a.at, a.right_word, a.shown_words, a.first_choice, a.first_attempt_right, a.attempts,"
+        " a.response_ms, a.uid FROM answers a JOIN trainings t ON t.id = a.training_id"
+        " WHERE t.uid = ANY (string_to_array(?, ',')) ORDER BY a.id"));
+    query.addBindValue(trainingUids.join(QLatin1Char(',')));
+    if (!isOpen() || !query.exec())
+        return fail(tr("Die Antworten können nicht vom Praxisserver „%1“ gelesen werden").arg(server()), query.lastError());
+    while (query.next())
+        list.append({query.value(0).toString(),
+                     {query.value(1).toDateTime(), query.value(2).toString(),
+                      query.value(3).toString().split(QLatin1Char(';')), query.value(4).toString(),
+                      query.value(5).toBool(), query.value(6).toInt(), query.isNull(7) ? -1 : query.value(7).toInt(),
+                      query.value(8).toString()}});
+    return true;
+}
+
 bool serverStore::isReachable()
 {
     return isOpen() && alive();

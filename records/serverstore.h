@@ -12,6 +12,31 @@
 class QSqlError;
 class QSqlQuery;
 
+// A patient, training or answer as the server has it, for an outbox that
+// brings them into its file.
+struct serverPatient
+{
+    qint64 id = 0;
+    QString uid;
+    QString name;
+    QString note;
+};
+
+struct serverTraining
+{
+    QString patientUid;
+    trainingRecord training; // id: the server's
+    QDateTime started;
+    QDateTime ended;
+    int answers = 0;
+};
+
+struct serverAnswer
+{
+    QString trainingUid;
+    answerRecord answer;
+};
+
 // The practice's records on a PostgreSQL server: the tables of the records
 // file, one login role per therapist, and row-level security in the server
 // that lets a role see and change only the patients it treats, with their
@@ -72,6 +97,12 @@ public:
     QString patientUid(qint64 patientId);
     qint64 patientIdByUid(const QString &uid); // 0: none this role treats
     qint64 trainingIdByUid(const QString &uid); // 0: none this role sees
+
+    // Every patient and training this role treats, the answers of these
+    // trainings; false, and nothing, when the server could not be read.
+    bool readPatients(QList<serverPatient> &list);
+    bool readTrainings(QList<serverTraining> &list);
+    bool readAnswers(const QStringList &trainingUids, QList<serverAnswer> &list);
 
     // Whether the connection still answers: a failure that leaves it
     // answering was the server's refusal, not a lost network.

@@ -33,6 +33,7 @@ class tst_outbox : public QObject
         auto box = std::make_unique<serverOutbox>(pg->url("anna", db), passwords["anna"], file(name));
         box->setRetryInterval(200);
         box->setPollInterval(100);
+        box->setPullInterval(500);
         return box;
     }
     // Two rounds begun after the last write have ended.
@@ -201,10 +202,57 @@ private slots:
             QVERIFY(record(one, first, 1) && record(two, second, 1));
         QVERIFY(settled(*boxOne) && settled(*boxTwo));
         QCOMPARE(onServer(), "1|2|22|22");
+        // Each file has the other's answers too, once.
+        boxOne->pullNow();
+        boxTwo->pullNow();
+        QVERIFY(settled(*boxOne) && settled(*boxTwo));
         const QString uids = "SELECT uid FROM answers ORDER BY uid";
-        QStringList local = fileRows(file("room1"), uids) + fileRows(file("room2"), uids);
-        local.sort();
-        QCOMPARE(serverRows(uids), local);
+        QCOMPARE(fileRows(file("room1"), uids), serverRows(uids));
+        QCOMPARE(fileRows(file("room2"), uids), serverRows(uids));
+    }
+
+    // Brought into a second computer's file, then deleted elsewhere.
+    void deletedElsewhere_data()
+    {
+        QTest::addColumn<int>("waiting"); // answers recorded on the second while its outbox is off
+        QTest::addColumn<QString>("left"); // patients|answers|unsent in its file at the end
+        QTest::newRow("nothing waiting") << 0 << "0|0|0";
+        QTest::newRow("answers waiting") << 2 << "1|5|2";
+    }
+    void deletedElsewhere()
+    {
+        QFETCH(int, waiting);
+        QFETCH(QString, left);
+        QCOMPARE(database(), QString());
+        const QString name = QString("gone%1").arg(waiting);
+        recordStore one(file(name + "a"));
+        QVERIFY(one.open(true));
+        trainingRecord training{0, one.addPatient("Frau Albers"), 0, "Baumarten", {}};
+        QVERIFY(record(one, training, 3));
+        auto boxOne = outbox(name + "a"), boxTwo = outbox(name + "b");
+        boxOne->start();
+        QVERIFY(settled(*boxOne));
+        QSignalSpy changed(boxTwo.get(), &serverOutbox::patientsChanged);
+        boxTwo->start();
+        QVERIFY(changed.wait(60000));
+        recordStore two(file(name + "b"));
+        QVERIFY(two.open(false));
+        const qint64 there = two.patientId("Frau Albers");
+        QCOMPARE(two.trainings(there).value(0).items, 3); // the Verlauf there
+        boxTwo.reset();
+        trainingRecord second{0, there, 0, "Obst", {}};
+        QVERIFY(record(two, second, waiting));
+        serverStore anna;
+        QVERIFY(anna.open(pg->url("anna", db), "a") && anna.deletePatient(anna.patientId("Frau Albers")));
+        boxTwo = outbox(name + "b");
+        QSignalSpy problem(boxTwo.get(), &serverOutbox::problem);
+        boxTwo->start();
+        QVERIFY(settled(*boxTwo));
+        QCOMPARE(fileRows(file(name + "b"), "SELECT (SELECT count(*) FROM patients) || '|' || (SELECT count(*) FROM answers)"
+                                           " || '|' || (SELECT count(*) FROM answers WHERE uid NOT IN"
+                                           " (SELECT uid FROM outbox_sent))"), QStringList(left));
+        QCOMPARE(problem.count(), waiting ? 1 : 0);
+        QCOMPARE(onServer(), "0|0|0|0");
     }
 };
 
