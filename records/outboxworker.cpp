@@ -154,9 +154,10 @@ bool outboxWorker::openFile()
     m_db.setDatabaseName(m_fileName);
     // The window's writes are short; this thread may wait for them.
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    const bool opened = m_db.open();
     QSqlQuery query(m_db);
     // secure_delete: a patient deleted elsewhere leaves no readable trace.
-    if (m_db.open() && query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))
+    if (opened && query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))
         && query.exec(QStringLiteral("PRAGMA secure_delete = ON")) && query.exec(QLatin1String(sentTable)))
         return true;
     qWarning("Skarvel: outbox: SQLite %s: %s", qPrintable(query.lastError().nativeErrorCode()),
