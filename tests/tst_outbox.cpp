@@ -254,6 +254,32 @@ private slots:
         QCOMPARE(problem.isEmpty(), waiting == 0);
         QCOMPARE(onServer(), "0|0|0|0");
     }
+    // A rename or deletion made here reaches the server.
+    void changedHere_data()
+    {
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<QStringList>("there"); // name|answers
+        QTest::newRow("renamed") << false << QStringList("Frau Berger|3");
+        QTest::newRow("deleted") << true << QStringList();
+    }
+    void changedHere()
+    {
+        QFETCH(bool, deleted);
+        QFETCH(QStringList, there);
+        QCOMPARE(database(), QString());
+        const QString name = QString("here%1").arg(deleted);
+        recordStore store(file(name));
+        QVERIFY(store.open(true));
+        trainingRecord training{0, store.addPatient("Frau Albers"), 0, "Baumarten", {}};
+        QVERIFY(record(store, training, 3));
+        auto box = outbox(name);
+        box->start();
+        QVERIFY(settled(*box));
+        QVERIFY(deleted ? store.deletePatient(training.patientId) : store.renamePatient(training.patientId, "Frau Berger"));
+        box->pullNow();
+        QVERIFY(settled(*box));
+        QCOMPARE(serverRows("SELECT name, (SELECT count(*) FROM answers) FROM patients"), there);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_outbox)
