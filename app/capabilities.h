@@ -17,7 +17,8 @@ struct homeworkInfo;
 // Own word lists: the menu "Wortliste", --words and the key "wordList".
 void wireWordLists(gameThreeWords &window, preferences &prefs, const StartOptions &options);
 // Patients and their records: the menu "Patient", --patient and the key "patient".
-void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions &options);
+void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions &options,
+                 passwordKeeper *keeper = nullptr);
 // Where the records are kept: the page "Datenablage" of the settings dialog,
 // the keys under "records/" and the server's password in keeper. Switching
 // from this computer's records file to the server offers to move the file's

@@ -72,10 +72,10 @@ int main(int argc, char *argv[])
             return 1;
     } else {
         wireWordLists(window, *prefs, options);
-        wireRecords(window, *prefs, options);
-        wireHomeworkInPractice(window, *prefs, options.homework);
         // One for the run: a password read or typed once is known to all.
         auto *keeper = new passwordKeeper(&window);
+        wireRecords(window, *prefs, options, keeper);
+        wireHomeworkInPractice(window, *prefs, options.homework);
         wireRecordsLocation(window, *prefs, *keeper, recordStore::defaultFileName());
     }
     wireSpeech(window, *prefs);

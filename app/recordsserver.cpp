@@ -2,8 +2,14 @@
 
 #include "app/commandline.h"
 #include "settings/preferences.h"
+#include "settings/recordslocation.h"
 
-recordsServerChoice recordsServer(const StartOptions &options, preferences &)
+recordsServerChoice recordsServer(const StartOptions &options, preferences &prefs)
 {
-    return {options.records, QString()};
+    if (!options.records.isEmpty())
+        return {options.records, QString(), QString()};
+    const recordsLocation location(prefs);
+    if (!location.onServer() || location.url().isEmpty())
+        return {};
+    return {location.url(), QString(), recordsLocation::passwordKey(location.stored())};
 }

@@ -5,11 +5,14 @@
 #include "records/patientrecords.h"
 #include "records/serveroutbox.h"
 #include "records/sessiongoal.h"
+#include "settings/passwordkeeper.h"
 #include "settings/preferences.h"
 #include "window/gamethreewords.h"
 
 #include <QLabel>
 #include <QStatusBar>
+
+#include <memory>
 
 namespace {
 
@@ -33,11 +36,11 @@ void wireOutbox(gameThreeWords &window, patientRecords &records, serverOutbox &o
 
 } // namespace
 
-void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions &options)
+void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions &options, passwordKeeper *keeper)
 {
     const recordsServerChoice server = recordsServer(options, prefs);
-    auto *outbox = server.url.isEmpty() ? nullptr : new serverOutbox(server.url, server.password, QString(), &window);
-    auto *records = outbox ? new patientRecords(prefs, &window, outbox->fileName()) : new patientRecords(prefs, &window);
+    auto *records = server.url.isEmpty() ? new patientRecords(prefs, &window)
+                                         : new patientRecords(prefs, &window, serverOutbox::fileNameFor(server.url));
     window.addCapabilityMenu(records->menu());
 
     trainingRecorder *recorder = &records->recorder();
@@ -74,8 +77,25 @@ void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions 
         waiting->setVisible(!line.isEmpty());
     });
     QObject::connect(records, &patientRecords::problem, &window, &gameThreeWords::tellOnce);
-    if (outbox)
-        wireOutbox(window, *records, *outbox);
+    // The outbox starts sending once the password is known; the answers
+    // meanwhile wait in its file, as they do while the server is away.
+    const auto startOutbox = [&window, records, server](const QString &password) {
+        wireOutbox(window, *records, *new serverOutbox(server.url, password, QString(), &window));
+    };
+    if (!server.url.isEmpty() && (server.passwordKey.isEmpty() || !keeper)) {
+        startOutbox(server.password);
+    } else if (!server.url.isEmpty()) {
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = QObject::connect(keeper, &passwordKeeper::passwordRead, &window,
+                                 [key = server.passwordKey, once, startOutbox](const QString &read, const QString &password,
+                                                                               const QString &) {
+            if (read != key)
+                return;
+            QObject::disconnect(*once);
+            startOutbox(password);
+        });
+        keeper->read(server.passwordKey);
+    }
 
     auto *goal = new sessionGoal(prefs, window.training().clock(), &window);
     records->menu()->addAction(goal->action());

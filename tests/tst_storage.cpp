@@ -3,6 +3,8 @@
 // file, and a computer's patients moved to a private PostgreSQL server.
 
 #include "app/capabilities.h"
+#include "app/commandline.h"
+#include "app/recordsserver.h"
 #include "privatepostgres.h"
 #include "records/recordstore.h"
 #include "records/serverstore.h"
@@ -60,7 +62,7 @@ class tst_storage : public QObject, TrainerFixture
     static void fill(QWidget *dialog, const QStringList &fields)
     {
         auto *tabs = dialog->findChild<QTabWidget *>("tabWidget");
-        tabs->setCurrentWidget(dialog->findChild<QWidget *>("Datenablage"));
+        tabs->setCurrentIndex(tabs->count() - 1);
         QTest::mouseClick(dialog->findChild<QRadioButton *>("radioButton_server"), Qt::LeftButton, {}, QPoint(5, 5));
         const char *names[] = {"lineEdit_host", "lineEdit_port", "lineEdit_database", "lineEdit_user", "lineEdit_password"};
         for (int i = 0; i < fields.size(); ++i) {
@@ -75,6 +77,32 @@ class tst_storage : public QObject, TrainerFixture
     }
 
 private slots:
+    void chosenServer_data()
+    {
+        QTest::addColumn<QString>("records"); // --records
+        QTest::addColumn<bool>("onServer");   // in the settings: Praxisserver db.praxis:5433/skarvel, user "anna"
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("this computer") << "" << false << "" << "";
+        QTest::newRow("settings") << "" << true << "postgresql://anna@db.praxis:5433/skarvel" << "anna@db.praxis:5433/skarvel";
+        QTest::newRow("--records") << "postgresql://bert@x:5432/y" << false << "postgresql://bert@x:5432/y" << "";
+        QTest::newRow("--records first") << "postgresql://bert@x:5432/y" << true << "postgresql://bert@x:5432/y" << "";
+    }
+    // The run records where the command line says, else where the settings say, with the keychain's password.
+    void chosenServer()
+    {
+        QFETCH(QString, records);
+        QFETCH(bool, onServer);
+        QFETCH(QString, url);
+        QFETCH(QString, key);
+        preferences prefs("Pondrel", "Skarvel");
+        recordsLocation::problem why;
+        QVERIFY(recordsLocation(prefs).store(onServer, {"db.praxis", "5433", "skarvel", "anna", QString()}, &why));
+        StartOptions options;
+        options.records = records;
+        const recordsServerChoice chosen = recordsServer(options, prefs);
+        QVERIFY(chosen.url == url && chosen.passwordKey == key && chosen.password.isEmpty());
+    }
     void initTestCase()
     {
         writeFile(config.dir.filePath("ca file&1.pem"), "-----BEGIN CERTIFICATE-----\n");
