@@ -104,9 +104,15 @@ wine reg query 'HKCU\Software\Classes\Pondrel.Skarvel.Hausaufgabe\shell\open\com
     | grep -qi 'skarvel.exe' || fail "the installer registered no file type for homework"
 held "--homework-out made a homework without a word or a box to click; *.skarvel opens with skarvel.exe"
 
-# Opened through its file type, as a double-click in the Explorer does. Made
-# from these records, it asks first; Escape is "Hier üben".
-wine start /unix "$homework" >>"$wine_log" 2>&1 || fail "the homework could not be opened through its file type"
+# Opened by its file type's command, as a double-click in the Explorer runs
+# it (Wine's own "start" does not read the classes of HKEY_CURRENT_USER that
+# a per-user installer writes). Made from these records, it asks first;
+# Escape is "Hier üben".
+open_command="$(wine reg query 'HKCU\Software\Classes\Pondrel.Skarvel.Hausaufgabe\shell\open\command' /ve 2>>"$wine_log" \
+    | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p')"
+[[ "$open_command" =~ ^\"([^\"]+)\"\ \"%1\"$ ]] || fail "the homework's open command is not \"PROGRAM\" \"%1\": $open_command"
+wine "${BASH_REMATCH[1]}" "C:\\users\\$wine_user\\Hausaufgabe.skarvel" >>"$wine_log" 2>&1 &
+program=($!)
 asked="$(wait_for 120 visible_window '^Skarvel$' && visible_window '^Skarvel$')" \
     || fail "the opened homework did not ask \"Ergebnisse übernehmen oder hier üben?\""
 press "$asked" Escape
@@ -119,7 +125,8 @@ press "$window" 1 Return
 wait_for 60 home_answers || fail "the answer at home did not reach the homework file"
 pkill -KILL -f 'skarvel\.exe' 2>/dev/null || true
 wait_for 60 no_program || fail "the homework's program did not end"
-held "opened through its file type, the homework asked, trained \"Hier üben\" in a window of its own and kept its answer in the file"
+stop
+held "opened by its file type's command, the homework asked, trained \"Hier üben\" in a window of its own and kept its answer in the file"
 
 lists_before="$(sha256sum <"$wine_data/Wortlisten/Familie.txt")"
 timeout 300 wine "$wine_installed_win\\Deinstallieren.exe" /S >>"$wine_log" 2>&1 || fail "the uninstaller ended with an error"
