@@ -111,6 +111,8 @@ bool wireHomework(gameThreeWords &window, preferences &prefs, const QString &pat
     auto *progress = new QLabel(&window);
     progress->setObjectName(QStringLiteral("label_weekProgress"));
     progress->setFont(window.font());
+    // The period's line is longer than a small screen is wide.
+    progress->setWordWrap(true);
     window.statusBar()->addPermanentWidget(progress, 1);
     const auto showProgress = [session, progress] {
         const QString period = session->periodLine(QDate::currentDate());

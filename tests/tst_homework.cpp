@@ -318,8 +318,10 @@ private slots:
         QTest::addColumn<bool>("free");
         QTest::addColumn<int>("endsIn"); // days from today
         QTest::addColumn<QString>("line");
-        QTest::newRow("settings fixed") << false << 7 << "Diese Woche: 0 von 100 Minuten, 0 von 5 Tagen";
-        QTest::newRow("settings free, period over") << true << -1 << "Die Hausaufgabe lief bis zum ";
+        QTest::addColumn<int>("fontSize"); // 32: the window on its short screen gives up what it can
+        QTest::newRow("settings fixed") << false << 7 << "Diese Woche: 0 von 100 Minuten, 0 von 5 Tagen" << 14;
+        QTest::newRow("settings free, period over") << true << -1 << "Die Hausaufgabe lief bis zum " << 14;
+        QTest::newRow("32 pt") << false << 7 << "Diese Woche: 0 von 100 Minuten, 0 von 5 Tagen" << 32;
     }
     // The window at home: the file's list, its group and delay, the display name; the settings reachable only when freed,
     // and changing the group writes neither the settings file nor records of the computer's own.
@@ -328,6 +330,7 @@ private slots:
         QFETCH(bool, free);
         QFETCH(int, endsIn);
         QFETCH(QString, line);
+        QFETCH(int, fontSize);
         recordStore practice(practiceFile());
         QVERIFY(practice.open(true));
         homeworkInfo info;
@@ -339,9 +342,10 @@ private slots:
             QVERIFY(practice.recordAnswer(training, {yesterday, "Birne", {"Bine", "Birne", "Birme"}, "Bine", false, 2, 900}, yesterday));
         });
         sql(made, QString("INSERT OR REPLACE INTO homework_info VALUES ('settings_free', '%1'), ('setting.timeDelay', '7000'),"
-                          " ('setting.gameType', '0'), ('setting.wordGroup', 'Alle'), ('starts', '%2'), ('ends', '%3')")
+                          " ('setting.gameType', '0'), ('setting.wordGroup', 'Alle'), ('starts', '%2'), ('ends', '%3'),"
+                          " ('setting.fontSize', '%4')")
                       .arg(QString::number(free), QDate::currentDate().addDays(-7).toString(Qt::ISODate),
-                                          QDate::currentDate().addDays(endsIn).toString(Qt::ISODate)));
+                           QDate::currentDate().addDays(endsIn).toString(Qt::ISODate), QString::number(fontSize)));
         QVERIFY(homeworkFile::read(made, &info).isEmpty());
         MovedClock clock;
         preferences prefs("Pondrel", "Skarvel", info.settings);
@@ -349,6 +353,10 @@ private slots:
         QVERIFY(wireHomework(window, prefs, made, info));
         QCOMPARE(window.windowTitle(), QString("Pondrel - Skarvel – Anna"));
         QVERIFY(window.findChild<QLabel *>("label_weekProgress")->text().startsWith(line));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.findChild<QLabel *>("label_weekProgress")->isVisible());
+        QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
         QVERIFY(prefs.timeDelay() == 7000 && window.actualGroup() == "Alle");
         QVERIFY(QStringList({"Apfel", "Birne"}).contains(window.shownRightWord()));
         QCOMPARE(window.findChild<QAction *>("menuEinstellungen")->isEnabled(), free);

@@ -384,6 +384,22 @@ private slots:
         act("Gw");
     }
 
+    // A quiet line that comes later on a short screen is shown, the window still inside the screen; gone, its room
+    // goes back to the training.
+    void statusLine()
+    {
+        start("[General]\nfontSize=32\n");
+        QTRY_VERIFY(window->isVisible() && window->statusBar()->isHidden());
+        auto *line = new QLabel("Praxisserver nicht erreichbar", window.get());
+        line->hide();
+        window->statusBar()->addWidget(line, 1);
+        line->show();
+        QTRY_VERIFY(line->isVisible());
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+        line->hide();
+        QTRY_VERIFY(window->statusBar()->isHidden());
+    }
+
     // A long text wraps, however long its lines.
     void anleitung()
     {

@@ -12,9 +12,11 @@
 #include <QAction>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QFont>
 #include <QMenu>
+#include <QStatusBar>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QStringList>
@@ -191,6 +193,9 @@ void gameThreeWords::setUpInput()
             ui.moreButton->animateClick();
     });
     ui.moreButton->installEventFilter(this);
+    // A line shown or hidden in the status bar changes what a short screen
+    // leaves the training (fitTrainingLayout).
+    statusBar()->installEventFilter(this);
 
     // A brushed wheel must not change the list under the patient's hand.
     for (QComboBox *combo : {ui.comboBox_wordGroup, ui.comboBox_typ}) {
@@ -309,6 +314,20 @@ void gameThreeWords::closeEvent(QCloseEvent *event)
 
 bool gameThreeWords::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == statusBar()) {
+        if (event->type() == QEvent::ChildAdded)
+            static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (watched->parent() == statusBar()) {
+        // Queued: the line's own show is not done yet.
+        if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) && layoutFitted)
+            QTimer::singleShot(0, this, [this] {
+                if (statusBarSpeaks(this) != statusSpoke)
+                    fitLayout();
+            });
+        return QMainWindow::eventFilter(watched, event);
+    }
     // The second click of a double click would skip the next item unseen.
     if (watched == ui.moreButton)
         return event->type() == QEvent::MouseButtonDblClick || QMainWindow::eventFilter(watched, event);
@@ -542,6 +561,7 @@ void gameThreeWords::fitLayout()
     }
     const QStringList groups = groupNames() + QStringList{allGroups, practiceGroup()};
     fitTrainingLayout(this, ui, m_fontSize, words, groups);
+    statusSpoke = statusBarSpeaks(this);
     layoutFitted = true;
 }
 

@@ -159,6 +159,7 @@ private:
     std::optional<wordPictures> m_pictures;
     QString m_picturesLookedAt; // the list and group last searched for pictures
     bool layoutFitted = false;
+    bool statusSpoke = false; // statusBarSpeaks() at the last fit
     int m_fontSize = 14; // the size chosen, as the window uses it; a fit may show less
 
 public:

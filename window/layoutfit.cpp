@@ -7,12 +7,14 @@
 #include <QFontMetrics>
 #include <QMainWindow>
 #include <QHash>
+#include <QLabel>
 #include <QMultiMap>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -163,8 +165,9 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
     };
     const auto setCompact = [&](bool on) {
         compact = on;
-        if (window->statusBar()->isHidden() != on)
-            window->statusBar()->setVisible(!on);
+        const bool hide = on && !statusBarSpeaks(window);
+        if (window->statusBar()->isHidden() != hide)
+            window->statusBar()->setVisible(!hide);
         for (QLayout *layout : window->centralWidget()->findChildren<QLayout *>()) {
             // Not the lists' popups: they are windows of their own, whose
             // layouts have no margins, and a margin there cuts their entries.
@@ -283,4 +286,11 @@ void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const Q
     window->layout()->activate();
     if (!(window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         window->resize(QSize(800, 530).expandedTo(minimumNow(window)).boundedTo(room));
+}
+
+bool statusBarSpeaks(const QMainWindow *window)
+{
+    const QList<QLabel *> lines = window->statusBar()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    return std::any_of(lines.cbegin(), lines.cend(),
+                       [](const QLabel *line) { return !line->isHidden() && !line->text().isEmpty(); });
 }

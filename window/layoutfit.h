@@ -24,8 +24,9 @@ class Ui_mainWindow;
 // - where the row of group and type lists does not fit, its halves stand one
 //   above the other, and where a half is still too wide, each label above
 //   its list, and then the group list takes a smaller size; where the height
-//   is short, the form's minimum heights, the margins and the empty status
-//   bar give way;
+//   is short, the form's minimum heights, the margins and the status bar
+//   give way, the status bar only while no line of it is shown
+//   (statusBarSpeaks);
 // - a picture shown above the words takes at least a third of the window's
 //   height, or on a short screen what the words leave it;
 // - only where nothing fits even so do the question, "Weiter" and the group
@@ -33,5 +34,8 @@ class Ui_mainWindow;
 // The window then takes its usual 800 x 530 or what it needs, within the screen.
 void fitTrainingLayout(QMainWindow *window, Ui_mainWindow &ui, int size, const QStringList &words,
                        const QStringList &groups);
+// Whether a line in the status bar is shown (the week's progress at home, a
+// note that the records wait): it then keeps its room on a short screen.
+bool statusBarSpeaks(const QMainWindow *window);
 
 #endif // LAYOUTFIT_H
