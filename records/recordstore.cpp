@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMap>
 #include <QSet>
 #include <QSqlError>
@@ -744,40 +745,52 @@ bool recordStore::endTraining(const trainingRecord &training, const QDateTime &e
 QList<trainingSummary> recordStore::trainings(qint64 patientId)
 {
     QList<trainingSummary> list;
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    // One statement reads one state of the file: a second Skarvel writing
-    // meanwhile can neither add answers to a training not yet listed nor
-    // credit them to another. The answers come from their index alone.
-    query.prepare(QStringLiteral("SELECT t.id, t.started, t.ended, t.game_type, t.word_group, t.word_list,"
-                                 " a.training_id, a.first_attempt_right, a.response_ms, t.presentation, t.at_home"
-                                 " FROM trainings t"
-                                 " LEFT JOIN answers a ON a.training_id = t.id"
-                                 " WHERE t.patient_id = ? ORDER BY t.started, t.id"));
-    query.addBindValue(patientId);
     if (!isOpen())
         return list;
-    if (!query.exec()) {
-        fail(tr("Der Verlauf kann nicht aus „%1“ gelesen werden").arg(m_fileName), query.lastError());
-        return list;
+    // The trainings first, their answers' numbers after them, in one read
+    // transaction: a second Skarvel writing meanwhile can neither add answers
+    // to a training not yet listed nor credit them to another. Reading the
+    // answers apart, as bare numbers from their index, spares a Verlauf of
+    // 100,000 answers the trainings' words on every one of its rows.
+    const bool snapshot = m_db.transaction();
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id, started, ended, game_type, word_group, word_list, presentation, at_home"
+                                 " FROM trainings WHERE patient_id = ? ORDER BY started, id"));
+    query.addBindValue(patientId);
+    QSqlQuery answers(m_db);
+    answers.setForwardOnly(true);
+    answers.prepare(QStringLiteral("SELECT a.training_id, a.first_attempt_right, a.response_ms FROM answers a"
+                                   " JOIN trainings t ON t.id = a.training_id WHERE t.patient_id = ?"));
+    answers.addBindValue(patientId);
+    QHash<qint64, int> index;
+    bool ok = query.exec();
+    while (ok && query.next()) {
+        index.insert(query.value(0).toLongLong(), list.size());
+        list.append({fromIsoTime(query.value(1)), fromIsoTime(query.value(2)), query.value(3).toInt(),
+                     query.value(4).toString(), query.value(5).toString(), 0, 0, -1, query.value(6).toInt(),
+                     query.value(7).toBool()});
     }
-    QVector<QVector<int>> times;
-    qint64 training = 0;
-    while (query.next()) {
-        if (list.isEmpty() || query.value(0).toLongLong() != training) {
-            training = query.value(0).toLongLong();
-            list.append({fromIsoTime(query.value(1)), fromIsoTime(query.value(2)), query.value(3).toInt(),
-                         query.value(4).toString(), query.value(5).toString(), 0, 0, -1, query.value(9).toInt(),
-                         query.value(10).toBool()});
-            times.append(QVector<int>());
-        }
-        if (query.isNull(6))
+    QVector<QVector<int>> times(list.size());
+    ok = ok && answers.exec();
+    while (ok && answers.next()) {
+        const int i = index.value(answers.value(0).toLongLong(), -1);
+        if (i < 0)
             continue;
-        ++list.last().items;
-        list.last().firstRight += query.value(7).toInt();
-        if (!query.isNull(8))
-            times.last().append(query.value(8).toInt());
+        ++list[i].items;
+        list[i].firstRight += answers.value(1).toInt();
+        if (!answers.isNull(2))
+            times[i].append(answers.value(2).toInt());
     }
+    if (!ok)
+        fail(tr("Der Verlauf kann nicht aus „%1“ gelesen werden").arg(m_fileName),
+             query.lastError().isValid() ? query.lastError() : answers.lastError());
+    query.finish();
+    answers.finish();
+    if (snapshot)
+        m_db.commit();
+    if (!ok)
+        return {};
     for (int i = 0; i < list.size(); ++i) {
         QVector<int> &t = times[i];
         if (t.isEmpty())
@@ -946,37 +959,62 @@ QStringList recordStore::dueEntries(qint64 patientId, const QString &wordList, c
 
 QList<practiceTime::practiceSum> recordStore::practiceDays(qint64 patientId)
 {
-    QMap<QDate, practiceTime::practiceSum> days;
+    if (!isOpen())
+        return {};
+    struct training
+    {
+        QDate day;
+        bool atHome = false;
+        QVector<QPair<qint64, practiceTime::answerTime>> answers; // by the answer's id
+    };
+    QHash<qint64, training> trainings;
+    // As the trainings' list above: one state of the file, and the answers
+    // as bare numbers. SQLite reads their times (whole seconds in UTC) far
+    // faster than a QDateTime per answer would.
+    const bool snapshot = m_db.transaction();
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT t.id, t.started, t.at_home, a.at, a.response_ms FROM trainings t"
-                                 " JOIN answers a ON a.training_id = t.id WHERE t.patient_id = ? ORDER BY t.id, a.id"));
+    query.prepare(QStringLiteral("SELECT id, started, at_home FROM trainings WHERE patient_id = ?"));
     query.addBindValue(patientId);
-    if (!isOpen() || !query.exec())
-        return {};
-    qint64 training = 0;
-    QDate day;
-    bool atHome = false;
-    QVector<practiceTime::answerTime> answers;
-    const auto add = [&] {
-        if (answers.isEmpty())
-            return;
-        practiceTime::practiceSum &sum = days[day];
-        sum.day = day;
-        (atHome ? sum.homeMs : sum.roomMs) += practiceTime::ofTraining(answers);
-        answers.clear();
-    };
-    while (query.next()) {
-        if (query.value(0).toLongLong() != training) {
-            add();
-            training = query.value(0).toLongLong();
-            day = fromIsoTime(query.value(1)).toLocalTime().date();
-            atHome = query.value(2).toBool();
-        }
-        answers.append({fromIsoTime(query.value(3)).toMSecsSinceEpoch(),
-                        query.isNull(4) ? -1 : query.value(4).toInt()});
+    QSqlQuery answers(m_db);
+    answers.setForwardOnly(true);
+    answers.prepare(QStringLiteral("SELECT a.training_id, a.id, CAST(round((julianday(a.at) - 2440587.5) * 86400)"
+                                   " AS INTEGER), a.response_ms FROM answers a"
+                                   " JOIN trainings t ON t.id = a.training_id WHERE t.patient_id = ?"));
+    answers.addBindValue(patientId);
+    bool ok = query.exec();
+    while (ok && query.next())
+        trainings.insert(query.value(0).toLongLong(),
+                         {fromIsoTime(query.value(1)).toLocalTime().date(), query.value(2).toBool(), {}});
+    ok = ok && answers.exec();
+    while (ok && answers.next()) {
+        const auto t = trainings.find(answers.value(0).toLongLong());
+        // A time SQLite cannot read counts as no pause at all.
+        if (t != trainings.end() && !answers.isNull(2))
+            t->answers.append({answers.value(1).toLongLong(),
+                               {answers.value(2).toLongLong() * 1000,
+                                answers.isNull(3) ? -1 : answers.value(3).toInt()}});
     }
-    add();
+    query.finish();
+    answers.finish();
+    if (snapshot)
+        m_db.commit();
+    if (!ok)
+        return {};
+    QMap<QDate, practiceTime::practiceSum> days;
+    QVector<practiceTime::answerTime> times;
+    for (training &t : trainings) {
+        if (t.answers.isEmpty())
+            continue;
+        std::sort(t.answers.begin(), t.answers.end(),
+                  [](const auto &a, const auto &b) { return a.first < b.first; });
+        times.clear();
+        for (const auto &answer : std::as_const(t.answers))
+            times.append(answer.second);
+        practiceTime::practiceSum &sum = days[t.day];
+        sum.day = t.day;
+        (t.atHome ? sum.homeMs : sum.roomMs) += practiceTime::ofTraining(times);
+    }
     return days.values();
 }
 
