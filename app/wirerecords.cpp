@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QStatusBar>
 
-#include <memory>
 
 namespace {
 
@@ -85,16 +84,8 @@ void wireRecords(gameThreeWords &window, preferences &prefs, const StartOptions 
     if (!server.url.isEmpty() && (server.passwordKey.isEmpty() || !keeper)) {
         startOutbox(server.password);
     } else if (!server.url.isEmpty()) {
-        auto once = std::make_shared<QMetaObject::Connection>();
-        *once = QObject::connect(keeper, &passwordKeeper::passwordRead, &window,
-                                 [key = server.passwordKey, once, startOutbox](const QString &read, const QString &password,
-                                                                               const QString &) {
-            if (read != key)
-                return;
-            QObject::disconnect(*once);
-            startOutbox(password);
-        });
-        keeper->read(server.passwordKey);
+        keeper->read(server.passwordKey, &window,
+                     [startOutbox](const QString &password, const QString &) { startOutbox(password); });
     }
 
     auto *goal = new sessionGoal(prefs, window.training().clock(), &window);

@@ -95,12 +95,10 @@ void fillPage(gameThreeWords &window, preferences &prefs, passwordKeeper &keeper
     dialog->addPage(page, tr("Datenablage"));
     // Whether the keychain holds one is learnt when it answers.
     if (location.onServer() && keeper.known(storedKey).isEmpty() && keeper.keepsAcrossRuns()) {
-        QObject::connect(&keeper, &passwordKeeper::passwordRead, page,
-                         [page, storedKey](const QString &key, const QString &password) {
-            if (key == storedKey && !password.isEmpty())
+        keeper.read(storedKey, page, [page](const QString &password, const QString &) {
+            if (!password.isEmpty())
                 page->setPasswordKept(true);
         });
-        keeper.read(storedKey);
     }
 
     QObject::connect(page, &datenablage::applyRequested, page,
@@ -117,18 +115,12 @@ void fillPage(gameThreeWords &window, preferences &prefs, passwordKeeper &keeper
         const QString url = recordsLocation::url(fields);
         page->applied(tr("Ab dem nächsten Start speichert Skarvel auf dem Praxisserver „%1“.").arg(key));
         if (!password.isEmpty()) {
-            auto once = std::make_shared<QMetaObject::Connection>();
-            *once = QObject::connect(&keeper, &passwordKeeper::passwordWritten, page,
-                                     [page, key, once](const QString &written, const QString &problem) {
-                if (written != key)
-                    return;
-                QObject::disconnect(*once);
+            keeper.write(key, password, page, [page](const QString &problem) {
                 if (problem.isEmpty())
                     page->setPasswordKept(true);
                 else
                     page->addNote(problem + QLatin1Char('.'));
             });
-            keeper.write(key, password);
         }
         if (!wasOnServer)
             offerMove(window, page, url, password.isEmpty() ? keeper.known(key) : password, file);

@@ -119,3 +119,31 @@ void passwordKeeper::write(const QString &key, const QString &password)
             emit self->passwordWritten(key, problem);
     });
 }
+
+void passwordKeeper::read(const QString &key, QObject *context,
+                          std::function<void(const QString &password, const QString &problem)> done)
+{
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(this, &passwordKeeper::passwordRead, context,
+                    [key, once, done](const QString &read, const QString &password, const QString &problem) {
+        if (read != key)
+            return;
+        QObject::disconnect(*once);
+        done(password, problem);
+    });
+    read(key);
+}
+
+void passwordKeeper::write(const QString &key, const QString &password, QObject *context,
+                           std::function<void(const QString &problem)> done)
+{
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(this, &passwordKeeper::passwordWritten, context,
+                    [key, once, done](const QString &written, const QString &problem) {
+        if (written != key)
+            return;
+        QObject::disconnect(*once);
+        done(problem);
+    });
+    write(key, password);
+}

@@ -43,6 +43,11 @@ public:
 
     void read(const QString &key);  // answers with passwordRead
     void write(const QString &key, const QString &password); // answers with passwordWritten
+    // The same, answered once to done, and not at all once context is gone.
+    void read(const QString &key, QObject *context,
+              std::function<void(const QString &password, const QString &problem)> done);
+    void write(const QString &key, const QString &password, QObject *context,
+               std::function<void(const QString &problem)> done);
 
 signals:
     // An empty password with an empty problem: none kept for this key.
