@@ -4,41 +4,14 @@
 import os, shutil, signal, sqlite3, stat, subprocess, sys, tempfile, time
 from contextlib import closing
 
-from Xlib import X, XK, display, protocol
-from Xlib.ext import xtest
+from trainerwindow import close, environment, press, start, wait
 
 TITLE = "Pondrel - Skarvel – Hausaufgabe"
-started, failures = [], []
-
-
-def wait(condition, what):
-    for _ in range(400):
-        if result := condition():
-            return result
-        time.sleep(0.05)
-    for process in started:
-        process.kill()
-    sys.exit(f"no {what}")
-
-
-def environment(top):
-    return dict(os.environ, XDG_RUNTIME_DIR=top, QT_QPA_PLATFORM="xcb",
-                **{name: os.path.join(top, name) for name in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME")})
+failures = []
 
 
 def run(top, *arguments):
     return subprocess.run([sys.argv[1], *arguments], env=environment(top), capture_output=True, text=True, timeout=60)
-
-
-def start(top, path):
-    process = subprocess.Popen([sys.argv[1], path], env=environment(top))
-    started.append(process)
-    x = display.Display()
-    name = x.intern_atom("_NET_WM_NAME")
-    window = wait(lambda: [w for w in x.screen().root.query_tree().children
-                           if w.get_full_property(name, 0) and w.get_full_property(name, 0).value.decode() == TITLE
-                           and w.get_attributes().map_state == X.IsViewable], "window titled " + TITLE)[0]
-    return process, x, window
 
 
 def answers(path, where=""):
@@ -51,19 +24,14 @@ def practise(process, x, window, path, items, kill):
     before = answers(path)
     for item in range(1, items + 1):
         time.sleep(1)
-        window.set_input_focus(X.RevertToParent, X.CurrentTime)
-        for name, kind in [(n, k) for n in ("1", "Return") for k in (X.KeyPress, X.KeyRelease)]:
-            xtest.fake_input(x, kind, x.keysym_to_keycode(XK.string_to_keysym(name)))
-            x.sync()
+        press(x, window, "1", "Return")
         if item == items and kill:
             break
         wait(lambda: answers(path) == before + item, f"answer {before + item} in the file")
     if kill:
         process.send_signal(signal.SIGKILL)
     else:
-        window.send_event(protocol.event.ClientMessage(window=window, client_type=x.intern_atom("WM_PROTOCOLS"),
-                                                       data=(32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
-        x.flush()
+        close(x, window)
     process.wait(timeout=30)
 
 
@@ -80,13 +48,13 @@ with closing(sqlite3.connect(made)) as db:
 os.makedirs(os.path.join(home, "XDG_DATA_HOME", "skarvel"))
 carried = shutil.copy(made, home)
 
-process, x, window = start(home, carried)
+process, x, window = start([sys.argv[1], carried], home, TITLE)
 practise(process, x, window, carried, 4, kill=True)
 # The file alone, as a stick takes it away after the crash.
 kept = answers(shutil.copy(carried, os.path.join(home, "alone.skarvel")))
 if kept not in (3, 4) or os.path.exists(carried + "-wal"):
     failures.append(f"killed after 4 answers, {kept} kept in the file alone")
-process, x, window = start(home, carried)
+process, x, window = start([sys.argv[1], carried], home, TITLE)
 practise(process, x, window, carried, 3, kill=False)
 if answers(carried, "WHERE t.at_home = 1") != kept + 3:
     failures.append(f"{answers(carried)} answers at home after {kept} and 3 more")

@@ -8,51 +8,14 @@ import os
 import shutil
 import signal
 import sqlite3
-import subprocess
 import sys
 import tempfile
 import time
 
-from Xlib import X, XK, display, protocol
-from Xlib.ext import xtest
+from trainerwindow import close, press, start, wait
 
 ITEMS = 6
-started = []
 TITLE = "Pondrel - Skarvel – Frau Kill"
-
-
-def wait(condition, what):
-    for _ in range(400):
-        if result := condition():
-            return result
-        time.sleep(0.05)
-    for process in started:
-        process.kill()
-    sys.exit(f"no {what}")
-
-
-def start(program, top):
-    env = dict(os.environ, **{name: os.path.join(top, name) for name in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME")})
-    # On the X server xvfb-run started, whatever platform the caller's environment names.
-    process = subprocess.Popen([program, "--patient", "Frau Kill"],
-                               env=dict(env, XDG_RUNTIME_DIR=top, QT_QPA_PLATFORM="xcb"))
-    started.append(process)
-    x = display.Display()
-    window = wait(lambda: [w for w in x.screen().root.query_tree().children
-                           if w.get_full_property(x.intern_atom("_NET_WM_NAME"), 0)
-                           and w.get_full_property(x.intern_atom("_NET_WM_NAME"), 0).value.decode() == TITLE
-                           and w.get_attributes().map_state == X.IsViewable], "window titled " + TITLE)[0]
-    return process, x, window
-
-
-def keys(x, window, *names):
-    window.set_input_focus(X.RevertToParent, X.CurrentTime)
-    for name in names:
-        code = x.keysym_to_keycode(XK.string_to_keysym(name))
-        for kind in (X.KeyPress, X.KeyRelease):
-            xtest.fake_input(x, kind, code)
-        x.sync()
-        time.sleep(0.05)
 
 
 def query(path, sql):
@@ -66,12 +29,12 @@ def query(path, sql):
 top = tempfile.mkdtemp()
 os.chmod(top, 0o700)
 path = os.path.join(top, "XDG_DATA_HOME", "skarvel", "skarvel.sqlite")
-process, x, window = start(sys.argv[1], top)
+process, x, window = start([sys.argv[1], "--patient", "Frau Kill"], top, TITLE)
 # Key 1 answers with the left word, Return moves on once the item has been on
 # screen long enough to be seen.
 for item in range(1, ITEMS + 1):
     time.sleep(1)
-    keys(x, window, "1", "Return")
+    press(x, window, "1", "Return")
     if item == ITEMS:
         process.send_signal(signal.SIGKILL)
         break
@@ -87,10 +50,8 @@ if kept not in (ITEMS - 1, ITEMS):
 # Again as a versioned program file: the records are where they were.
 renamed = os.path.join(top, "skarvel-1.0")
 shutil.copy(sys.argv[1], renamed)
-process, x, window = start(renamed, top)
-window.send_event(protocol.event.ClientMessage(window=window, client_type=x.intern_atom("WM_PROTOCOLS"), data=(
-    32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
-x.flush()
+process, x, window = start([renamed, "--patient", "Frau Kill"], top, TITLE)
+close(x, window)
 if process.wait(timeout=30) != 0 or sorted(os.listdir(os.path.dirname(path))) != ["Sicherungen", "skarvel.sqlite"]:
     failures.append("the killed file did not open again as it was")
 # The day's copy, made once, for the user alone.
