@@ -67,9 +67,10 @@ def trainer(role):
                        "Pondrel - Skarvel – " + THERAPISTS[role], PGPASSWORD=role + "-pw")
 
 
-def outbox(top):
+def outbox(top, sql="SELECT count(*) FROM answers"):
     with closing(sqlite3.connect(glob.glob(os.path.join(top, "XDG_DATA_HOME", "skarvel", "outbox", "*.sqlite"))[0])) as db:
-        return db.execute("SELECT count(*) FROM answers").fetchone()[0]
+        rows = [row[0] for row in db.execute(sql)]
+        return rows if sql.startswith("SELECT uid") else rows[0]
 
 
 def answer(windows, given, where):
@@ -97,11 +98,13 @@ def check(given, when):
                             " LEFT JOIN answers a ON a.training_id = t.id GROUP BY p.name ORDER BY p.name")
     if counted != rows:
         failures.append(f"{when}: {counted} on the server, {rows} given")
+    # Each role sees its own patient alone, and the answers the window gave, by their identity.
     for role, name in THERAPISTS.items():
-        seen = psql(role, "SELECT (SELECT string_agg(name, ',') FROM patients) || '|' || (SELECT count(*) FROM answers)")
-        if seen != [f"{name}|{given[role]}"]:
-            failures.append(f"{when}: {role} sees {seen}, {name} with {given[role]} answers of hers")
-
+        patients, uids = psql(role, "SELECT name FROM patients"), psql(role, "SELECT uid FROM answers ORDER BY uid")
+        recorded = outbox(tops[role], "SELECT uid FROM answers ORDER BY uid")
+        if patients != [name] or uids != recorded:
+            failures.append(f"{when}: {role} sees {patients} and {len(uids or [])} answers, of them"
+                            f" {len(set(uids or []) & set(recorded))} of the {len(recorded)} recorded for {name}")
 
 try:
     if os.geteuid() == 0:
