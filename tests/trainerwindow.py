@@ -9,9 +9,10 @@ from Xlib.ext import xtest
 started = []
 
 
-def wait(condition, what, seconds=20):
+def wait(condition, what, seconds=60):
     """The condition's result once it has one; else every program started is killed and the run fails."""
-    for _ in range(int(seconds / 0.05)):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
         if result := condition():
             return result
         time.sleep(0.05)
