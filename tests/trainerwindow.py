@@ -48,6 +48,7 @@ def press(x, window, *names):
 
 
 def close(x, window):
+    close = [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]
     window.send_event(protocol.event.ClientMessage(window=window, client_type=x.intern_atom("WM_PROTOCOLS"),
-                                                   data=(32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+                                                   data=(32, close)))
     x.flush()
