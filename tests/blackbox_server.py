@@ -58,7 +58,8 @@ def psql(role, sql, database="skarvel"):
     host = pg if role == "admin" else "127.0.0.1"
     result = subprocess.run([BIN + "psql", "-X", "-q", "-A", "-t", "-F", "|", "-v", "ON_ERROR_STOP=1", "-h", host,
                              "-p", str(port), "-U", role, "-d", database, "-c", sql],
-                            env=dict(os.environ, HOME=pg, PGPASSWORD=role + "-pw"), capture_output=True, text=True, timeout=60)
+                            env=dict(os.environ, HOME=pg, PGPASSWORD=role + "-pw"), capture_output=True, text=True,
+                            timeout=60)
     return result.stdout.splitlines() if result.returncode == 0 else None
 
 
