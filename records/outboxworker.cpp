@@ -8,15 +8,28 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <QUrl>
 #include <QVector>
 
 namespace {
 
 // kind: p a patient (state: their name's key, hashed, as last in step with
-// the server), t a training (state: the end the server has), a an answer.
+// the server), t a training (state: the end the server has), a an answer,
+// l a line of the log.
 const char *const sentTable = "CREATE TABLE IF NOT EXISTS outbox_sent ("
                               " uid TEXT PRIMARY KEY, kind TEXT NOT NULL, state TEXT NOT NULL DEFAULT '')"
                               " WITHOUT ROWID";
+
+// "Behandelnde" in the file, so that the patient dialog reads and changes
+// them without the network: the practice's therapists, as last brought in,
+// and each patient's, roles one a line. roles is what the file wants, sent
+// what the server had when last in step: where they differ, the change
+// waits. With the patient, their row goes.
+const char *const therapistsTable = "CREATE TABLE IF NOT EXISTS outbox_therapists ("
+                                    " role TEXT PRIMARY KEY, own INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID";
+const char *const treatingTable = "CREATE TABLE IF NOT EXISTS outbox_treating ("
+                                  " patient_id INTEGER PRIMARY KEY REFERENCES patients(id) ON DELETE CASCADE,"
+                                  " roles TEXT NOT NULL, sent TEXT)";
 
 // Sent in batches, so that no query holds the file while the network is slow.
 const int batch = 100;
@@ -124,8 +137,10 @@ void outboxWorker::round()
         // Read first: whatever the window writes during the round brings
         // another one.
         m_dataVersion = dataVersion();
-        ok = connectServer() && sendPatients() && sendDeletions() && sendAnswers() && sendEnds()
-            && (!pullDue || pull());
+        // The log's lines before the deletions: a patient deleted here keeps
+        // on the server what was done with them before.
+        ok = connectServer() && sendPatients() && sendTreating() && sendAudit() && sendDeletions() && sendAnswers()
+            && sendEnds() && (!pullDue || pull());
         if (!ok && lost())
             unreachable();
         else if (ok)
@@ -158,8 +173,14 @@ bool outboxWorker::openFile()
     QSqlQuery query(m_db);
     // secure_delete: a patient deleted elsewhere leaves no readable trace.
     if (opened && query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))
-        && query.exec(QStringLiteral("PRAGMA secure_delete = ON")) && query.exec(QLatin1String(sentTable)))
-        return true;
+        && query.exec(QStringLiteral("PRAGMA secure_delete = ON")) && query.exec(QLatin1String(sentTable))
+        && query.exec(QLatin1String(therapistsTable)) && query.exec(QLatin1String(treatingTable))
+        && query.prepare(QStringLiteral("INSERT OR IGNORE INTO outbox_therapists (role, own) VALUES (?, 1)"))) {
+        // This login's role treats whom it makes, before the server was ever reached.
+        query.addBindValue(QUrl(m_url).userName());
+        if (query.exec())
+            return true;
+    }
     qWarning("Skarvel: outbox: SQLite %s: %s", qPrintable(query.lastError().nativeErrorCode()),
              qPrintable(query.lastError().databaseText()));
     m_db.close();
@@ -299,12 +320,24 @@ bool outboxWorker::sendDeletions()
         const qint64 id = serverPatientId(uid);
         if (!id && lost())
             return false;
-        if (id && !m_server->deletePatient(id)) {
+        // The file's line of the deletion is the server's, by its uid.
+        query.prepare(QStringLiteral("SELECT uid FROM audit l WHERE patient_uid = ? AND action = ? AND uid IS NOT NULL"
+                                     " AND NOT EXISTS (SELECT 1 FROM outbox_sent s WHERE s.uid = l.uid)"
+                                     " ORDER BY id DESC LIMIT 1"));
+        query.addBindValue(uid);
+        query.addBindValue(recordStore::deleted);
+        if (!query.exec())
+            return false;
+        const QString line = query.next() ? query.value(0).toString() : QString();
+        query.finish();
+        if (id && !m_server->deletePatient(id, line)) {
             if (lost())
                 return false;
             refused(uid, m_server->lastError());
             continue;
         }
+        if (id && !line.isEmpty() && !mark(line, "l"))
+            return false;
         patientIds.remove(uid);
         query.prepare(QStringLiteral("DELETE FROM outbox_sent WHERE uid = ?"));
         query.addBindValue(uid);
@@ -316,6 +349,81 @@ bool outboxWorker::sendDeletions()
         || query.exec(QStringLiteral("DELETE FROM outbox_sent WHERE (kind = 't' AND uid NOT IN (SELECT uid FROM trainings"
                                      " WHERE uid IS NOT NULL)) OR (kind = 'a' AND uid NOT IN (SELECT uid FROM answers"
                                      " WHERE uid IS NOT NULL))"));
+}
+
+// Changed in the patient dialog: the server follows, or, where it
+// refuses, the file takes the server's again.
+bool outboxWorker::sendTreating()
+{
+    struct row { qint64 id; QString uid, roles; };
+    QVector<row> rows;
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT t.patient_id, p.uid, t.roles FROM outbox_treating t"
+                                   " JOIN patients p ON p.id = t.patient_id WHERE t.sent IS NOT t.roles AND p.uid IS NOT NULL")))
+        return false;
+    while (query.next())
+        rows.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
+    query.finish();
+    const QString own = QUrl(m_url).userName();
+    for (const row &r : rows) {
+        const qint64 id = serverPatientId(r.uid);
+        if (!id) {
+            if (lost())
+                return false;
+            continue; // not on the server yet, or no longer this role's
+        }
+        const QStringList roles = r.roles.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const bool sent = m_server->setTreating(id, roles);
+        if (!sent && lost())
+            return false;
+        if (!sent)
+            refused(r.uid, m_server->lastError());
+        const QString now = sent ? r.roles : m_server->treating(id).join(QLatin1Char('\n'));
+        // Changed again meanwhile: that change waits for the next round.
+        query.prepare(QStringLiteral("UPDATE outbox_treating SET roles = ?, sent = ? WHERE patient_id = ? AND roles = ?"));
+        for (const QVariant &value : {QVariant(now), QVariant(now), QVariant(r.id), QVariant(r.roles)})
+            query.addBindValue(value);
+        if (!query.exec())
+            return false;
+        // No longer this role's: the pull takes them off this computer.
+        if (sent && !roles.contains(own))
+            pullDue = true;
+    }
+    return true;
+}
+
+// The log's lines of patients the server has (or had, their deletion on
+// its way), each once by its uid. A deletion's own line goes with it.
+bool outboxWorker::sendAudit()
+{
+    QList<auditRecord> lines;
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT l.at, l.action, l.patient_uid, l.uid FROM audit l"
+                                 " JOIN outbox_sent p ON p.uid = l.patient_uid AND p.kind = 'p'"
+                                 " WHERE l.uid IS NOT NULL AND l.action <> ?"
+                                 " AND NOT EXISTS (SELECT 1 FROM outbox_sent s WHERE s.uid = l.uid) ORDER BY l.id"));
+    query.addBindValue(recordStore::deleted);
+    if (!query.exec())
+        return false;
+    while (query.next())
+        lines.append({fromIso(query.value(0)), QString(), query.value(1).toString(), query.value(2).toString(),
+                      QString(), query.value(3).toString()});
+    query.finish();
+    for (const auditRecord &line : std::as_const(lines)) {
+        if (interrupted())
+            return true;
+        if (refusedUids.contains(line.patientUid))
+            continue;
+        if (!m_server->addAuditLine(line)) {
+            if (lost())
+                return false;
+            refused(line.patientUid, m_server->lastError());
+            continue;
+        }
+        if (!mark(line.uid, "l"))
+            return false;
+    }
+    return true;
 }
 
 bool outboxWorker::sendAnswers()
@@ -429,7 +537,7 @@ bool outboxWorker::pull()
     if (!m_server->readPatients(patients) || !m_server->readTrainings(trainings))
         return false;
     bool changed = false;
-    if (!pullPatients(patients, &changed) || !pullTrainings(trainings))
+    if (!pullPatients(patients, &changed) || !pullTrainings(trainings) || !pullTreating() || !pullAudit())
         return false;
     pullDue = false;
     if (changed)
@@ -624,6 +732,63 @@ bool outboxWorker::pullAnswers(const QList<serverAnswer> &answers)
               QVariant(r.attempts), QVariant(r.responseMs), QVariant(r.uid), QVariant(a.trainingUid)})
             query.addBindValue(value);
         ok = ok && query.exec() && mark(r.uid, "a");
+        if (!ok)
+            break;
+    }
+    if (ok && m_db.commit())
+        return true;
+    m_db.rollback();
+    return false;
+}
+
+bool outboxWorker::pullTreating()
+{
+    QHash<QString, QStringList> treating;
+    // The own role is always one: none at all is a list not read.
+    const QStringList therapists = m_server->therapists();
+    if (therapists.isEmpty() || !m_server->readTreating(treating))
+        return false;
+    const QString own = QUrl(m_url).userName();
+    QSqlQuery query(m_db);
+    bool ok = m_db.transaction() && query.exec(QStringLiteral("DELETE FROM outbox_therapists"));
+    for (const QString &role : therapists) {
+        ok = ok && query.prepare(QStringLiteral("INSERT INTO outbox_therapists (role, own) VALUES (?, ?)"));
+        query.addBindValue(role);
+        query.addBindValue(int(role == own));
+        ok = ok && query.exec();
+    }
+    // A change made here and not yet sent stays as it is.
+    for (auto i = treating.constBegin(); ok && i != treating.constEnd(); ++i) {
+        ok = query.prepare(QStringLiteral("INSERT INTO outbox_treating (patient_id, roles, sent)"
+                                          " SELECT id, :roles, :roles FROM patients WHERE uid = :uid"
+                                          " ON CONFLICT (patient_id) DO UPDATE SET roles = excluded.roles,"
+                                          " sent = excluded.sent WHERE outbox_treating.roles IS outbox_treating.sent"));
+        query.bindValue(QStringLiteral(":roles"), i.value().join(QLatin1Char('\n')));
+        query.bindValue(QStringLiteral(":uid"), i.key());
+        ok = ok && query.exec();
+    }
+    if (ok && m_db.commit())
+        return true;
+    m_db.rollback();
+    return false;
+}
+
+// The server's lines of the log, as the patient dialog shows them beside
+// those still waiting here.
+bool outboxWorker::pullAudit()
+{
+    QList<auditRecord> lines;
+    if (!m_server->readAccessLog(lines))
+        return false;
+    QSqlQuery query(m_db);
+    bool ok = m_db.transaction();
+    for (const auditRecord &line : std::as_const(lines)) {
+        ok = query.prepare(QStringLiteral("INSERT OR IGNORE INTO audit (at, user_name, action, patient_uid, uid)"
+                                          " VALUES (?, ?, ?, ?, ?)"));
+        for (const QVariant &value : {QVariant(line.at.toUTC().toString(Qt::ISODate)), QVariant(line.user),
+                                      QVariant(line.action), QVariant(line.patientUid), QVariant(line.uid)})
+            query.addBindValue(value);
+        ok = ok && query.exec() && (query.numRowsAffected() == 0 || mark(line.uid, "l"));
         if (!ok)
             break;
     }

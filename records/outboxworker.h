@@ -57,6 +57,8 @@ private:
     void unreachable();
     bool lost();
     bool sendPatients();
+    bool sendTreating();
+    bool sendAudit();
     bool sendDeletions();
     bool sendAnswers();
     bool sendEnds();
@@ -65,6 +67,8 @@ private:
     bool dropPatient(qint64 id, bool *changed);
     bool pullTrainings(const QList<serverTraining> &trainings);
     bool pullAnswers(const QList<serverAnswer> &answers);
+    bool pullTreating();
+    bool pullAudit();
     qint64 serverPatientId(const QString &uid);
     bool mark(const QString &uid, const char *kind, const QString &state = QString());
     void refused(const QString &uid, const QString &message);

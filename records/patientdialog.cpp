@@ -14,6 +14,8 @@ patientDialog::patientDialog(recordStore &store, qint64 current, QWidget *parent
     , store(store)
 {
     ui.setupUi(this);
+    therapists = store.therapists(&ownRole);
+    ui.groupBox_treating->setVisible(!therapists.isEmpty());
     keepOnScreen(this);
     fill(current);
 
@@ -25,6 +27,7 @@ patientDialog::patientDialog(recordStore &store, qint64 current, QWidget *parent
     connect(ui.pushButton_none, &QPushButton::clicked, this, &patientDialog::accept);
     connect(ui.pushButton_cancel, &QPushButton::clicked, this, &patientDialog::reject);
     connect(ui.listWidget_patients, &QListWidget::currentRowChanged, this, &patientDialog::updateButtons);
+    connect(ui.listWidget_treating, &QListWidget::itemChanged, this, &patientDialog::changeTreating);
     updateButtons();
 }
 
@@ -108,6 +111,67 @@ void patientDialog::updateButtons()
     ui.pushButton_rename->setEnabled(selected);
     ui.pushButton_delete->setEnabled(selected);
     ui.pushButton_choose->setEnabled(selected);
+    fillTreating();
+}
+
+void patientDialog::fillTreating()
+{
+    if (therapists.isEmpty())
+        return;
+    const QSignalBlocker blocker(ui.listWidget_treating);
+    ui.listWidget_treating->clear();
+    const patientRecord patient = current();
+    ui.listWidget_treating->setEnabled(patient.id);
+    if (!patient.id)
+        return;
+    const QStringList treating = store.treating(patient.id);
+    // Also one who treats the patient but has left the practice's group.
+    QStringList roles = therapists;
+    for (const QString &role : treating) {
+        if (!roles.contains(role))
+            roles.append(role);
+    }
+    for (const QString &role : std::as_const(roles)) {
+        auto *item = new QListWidgetItem(role == ownRole ? tr("%1 (Sie)").arg(role) : role, ui.listWidget_treating);
+        item->setData(Qt::UserRole, role);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(treating.contains(role) ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void patientDialog::changeTreating(QListWidgetItem *changed)
+{
+    const patientRecord patient = current();
+    QStringList roles;
+    for (int i = 0; i < ui.listWidget_treating->count(); ++i) {
+        const QListWidgetItem *item = ui.listWidget_treating->item(i);
+        if (item->checkState() == Qt::Checked)
+            roles.append(item->data(Qt::UserRole).toString());
+    }
+    const QString role = changed->data(Qt::UserRole).toString();
+    if (!patient.id)
+        return;
+    if (roles.isEmpty()) {
+        complain(tr("„%1“ braucht mindestens eine Behandelnde oder einen Behandelnden. Kreuzen Sie zuerst an, "
+                    "wer ihn weiter behandelt.").arg(patient.shown()));
+        return fillTreating();
+    }
+    if (role == ownRole && !roles.contains(ownRole)) {
+        QMessageBox box(QMessageBox::Question, tr("Behandelnde"),
+                        tr("Wenn Sie sich austragen, sehen Sie „%1“ und seine Aufzeichnungen nach dem nächsten "
+                           "Abgleich mit dem Praxisserver nicht mehr.").arg(patient.shown()),
+                        QMessageBox::NoButton, this);
+        box.setFont(font());
+        QPushButton *leave = box.addButton(tr("Austragen"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(tr("Abbrechen"), QMessageBox::RejectRole));
+        box.exec();
+        if (box.clickedButton() != leave)
+            return fillTreating();
+    }
+    if (!store.setTreating(patient.id, roles)) {
+        complain(store.takeNotice());
+        fillTreating();
+    }
 }
 
 void patientDialog::fill(qint64 select)

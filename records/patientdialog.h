@@ -10,7 +10,8 @@
 // The list of patients, with "Neu", "Umbenennen" and "Löschen". Changes are
 // made in the store at once and announced, so that a patient deleted here
 // is not recorded for a moment longer; the choice counts only on "Wählen"
-// or "Ohne Patient".
+// or "Ohne Patient". With the practice server, the Behandelnde of the
+// selected patient too, as the outbox's file keeps them.
 class patientDialog : public QDialog
 {
     Q_OBJECT
@@ -30,10 +31,12 @@ private slots:
     void removePatient();
     void choose();
     void updateButtons();
+    void changeTreating(QListWidgetItem *item);
 
 private:
     void fill(qint64 select);
     void fillLog();
+    void fillTreating();
     patientRecord current() const;
     void complain(const QString &message);
 
@@ -41,6 +44,8 @@ private:
     recordStore &store;
     QList<patientRecord> m_patients;
     patientRecord m_chosen;
+    QStringList therapists; // none: an ordinary records file, no Behandelnde
+    QString ownRole;
 };
 
 #endif // PATIENTDIALOG_H

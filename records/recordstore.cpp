@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-const int recordStore::schemaVersion = 6;
+const int recordStore::schemaVersion = 7;
 const int recordStore::shortLockWait = 50;
 const QString recordStore::exportedCsv = QStringLiteral("export-csv");
 const QString recordStore::exportedPdf = QStringLiteral("export-pdf");
@@ -132,6 +132,13 @@ const std::vector<std::vector<const char *>> migrations = {
         " action TEXT NOT NULL,"
         " patient_uid TEXT NOT NULL)",
     },
+    // An identity for each line of the log, as the answers have one, so that
+    // a line sent to the practice server twice is stored there once.
+    {
+        "ALTER TABLE audit ADD COLUMN uid TEXT",
+        "UPDATE audit SET uid = lower(hex(randomblob(16)))",
+        "CREATE UNIQUE INDEX audit_by_uid ON audit (uid)",
+    },
 };
 
 // 32 lower-case hex digits, as the migration writes them.
@@ -165,10 +172,10 @@ QString isoTime(const QDateTime &time)
 // The patient's identity is taken from their row: none, no line.
 bool writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId)
 {
-    query.prepare(QStringLiteral("INSERT INTO audit (at, user_name, action, patient_uid)"
-                                 " SELECT ?, ?, ?, uid FROM patients WHERE id = ?"));
+    query.prepare(QStringLiteral("INSERT INTO audit (at, user_name, action, patient_uid, uid)"
+                                 " SELECT ?, ?, ?, uid, ? FROM patients WHERE id = ?"));
     for (const QVariant &value : {QVariant(isoTime(QDateTime::currentDateTimeUtc())), QVariant(systemUserName()),
-                                  QVariant(action), QVariant(patientId)})
+                                  QVariant(action), QVariant(newUid()), QVariant(patientId)})
         query.addBindValue(value);
     return query.exec();
 }
@@ -1044,6 +1051,62 @@ QList<auditRecord> recordStore::accessLog()
                      query.value(3).toString(),
                      query.isNull(4) ? QString() : patientRecord{0, query.value(4).toString(), query.value(5).toString()}.shown()});
     return list;
+}
+
+QStringList recordStore::therapists(QString *own)
+{
+    QStringList roles;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    // The worker of the outbox makes the table; an ordinary file has none.
+    if (!isOpen() || !query.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'outbox_therapists'"))
+        || !query.next())
+        return roles;
+    query.finish();
+    if (!query.exec(QStringLiteral("SELECT role, own FROM outbox_therapists ORDER BY role"))) {
+        fail(tr("Die Behandelnden können nicht aus „%1“ gelesen werden").arg(m_fileName), query.lastError());
+        return roles;
+    }
+    while (query.next()) {
+        roles.append(query.value(0).toString());
+        if (own && query.value(1).toBool())
+            *own = roles.last();
+    }
+    return roles;
+}
+
+QStringList recordStore::treating(qint64 patientId)
+{
+    QString own;
+    if (therapists(&own).isEmpty())
+        return {};
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT roles FROM outbox_treating WHERE patient_id = ?"));
+    query.addBindValue(patientId);
+    if (!query.exec()) {
+        fail(tr("Die Behandelnden können nicht aus „%1“ gelesen werden").arg(m_fileName), query.lastError());
+        return {};
+    }
+    // Made here and not yet on the server: its maker treats them.
+    return query.next() ? query.value(0).toString().split(QLatin1Char('\n'), Qt::SkipEmptyParts) : QStringList(own);
+}
+
+bool recordStore::setTreating(qint64 patientId, QStringList roles)
+{
+    roles.removeDuplicates();
+    roles.sort();
+    QSqlQuery query(m_db);
+    // sent stays as it was: the outbox sends what differs from it.
+    query.prepare(QStringLiteral("INSERT INTO outbox_treating (patient_id, roles) VALUES (?, ?)"
+                                 " ON CONFLICT (patient_id) DO UPDATE SET roles = excluded.roles"));
+    query.addBindValue(patientId);
+    query.addBindValue(roles.join(QLatin1Char('\n')));
+    const QString cannot = tr("Die Behandelnden können nicht in „%1“ gespeichert werden").arg(m_fileName);
+    if (roles.isEmpty())
+        return fail(cannot, tr("jeder Patient braucht mindestens eine Behandelnde oder einen Behandelnden"));
+    if (!isOpen() || !query.exec())
+        return fail(cannot, query.lastError());
+    return true;
 }
 
 bool recordStore::copyTo(const QString &fileName)

@@ -90,6 +90,7 @@ struct auditRecord
     QString action; // recordStore::exportedCsv, …
     QString patientUid;
     QString patient; // as lists show them; empty once deleted
+    QString uid{};   // the line's own, so that the practice server keeps it once
 };
 
 // The patients and their answers in one SQLite file (the schema is in the
@@ -169,6 +170,15 @@ public:
     static const QString exportedCsv, exportedPdf, exportedHomework, imported, deleted;
     bool logAccess(const QString &action, qint64 patientId);
     QList<auditRecord> accessLog();
+
+    // "Behandelnde", as the outbox of the practice server keeps them in its
+    // file: the practice's therapists' roles (own: the role this computer
+    // logs in with) and those who treat a patient, the own role alone until
+    // the server's are brought in. An ordinary records file has no
+    // therapists. A change waits in the file until the outbox has sent it.
+    QStringList therapists(QString *own = nullptr);
+    QStringList treating(qint64 patientId);
+    bool setTreating(qint64 patientId, QStringList roles);
 
     // A consistent copy of the records as they are, for the user alone.
     bool copyTo(const QString &fileName);

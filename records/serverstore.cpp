@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <vector>
 
-const int serverStore::schemaVersion = 1;
+const int serverStore::schemaVersion = 2;
 const QString serverStore::groupRole = QStringLiteral("skarvel_praxis");
 
 namespace {
@@ -143,6 +143,13 @@ const std::vector<std::vector<const char *>> migrations = {
         "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO skarvel_praxis",
         "INSERT INTO store_info (key, value) VALUES ('records_uid', replace(gen_random_uuid()::text, '-', ''))",
     },
+    // An identity for each line of the log, as the outboxes' lines carry it:
+    // a line sent twice (a crash between sending and marking) is stored
+    // once. The volatile default gives every line there already its own.
+    {
+        "ALTER TABLE audit ADD COLUMN uid text NOT NULL DEFAULT replace(gen_random_uuid()::text, '-', '')",
+        "ALTER TABLE audit ADD CONSTRAINT audit_uid_key UNIQUE (uid)",
+    },
 };
 
 QString tr(const char *text)
@@ -213,7 +220,7 @@ bool serverStore::open(const QString &url, const QString &password)
         ok = fail(tr("Die Aufzeichnungen auf dem Praxisserver „%1“ stammen von einer neueren Version von Skarvel; "
                      "bis Skarvel aktualisiert ist, wird dort nichts aufgezeichnet").arg(server()),
                   QString());
-    ok = ok && (version == schemaVersion || createSchema());
+    ok = ok && (version == schemaVersion || createSchema(version));
     if (!ok)
         close();
     m_opened = ok;
@@ -300,7 +307,7 @@ bool serverStore::connectServer(const QString &password)
     return true;
 }
 
-bool serverStore::createSchema()
+bool serverStore::createSchema(int found)
 {
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_auth_members m JOIN pg_roles g ON g.oid = m.roleid"
@@ -310,6 +317,11 @@ bool serverStore::createSchema()
         return fail(tr("Die Rechte von „%1“ auf dem Praxisserver „%2“ lassen sich nicht lesen")
                         .arg(m_url.userName(), server()),
                     query.lastError());
+    // A therapist's role may not change the tables: they belong to the owner.
+    if (query.value(0).toBool() && found > 0)
+        return fail(tr("Die Tabellen auf dem Praxisserver „%1“ stammen von einer älteren Version von Skarvel; "
+                       "umgestellt werden sie von der EDV der Praxis einmal mit „skarvel --setup-server“").arg(server()),
+                    QString());
     if (query.value(0).toBool())
         return fail(tr("Die Datenbank auf dem Praxisserver „%1“ ist noch nicht für Skarvel eingerichtet; das macht "
                        "die EDV der Praxis einmal mit „skarvel --setup-server“").arg(server()),
@@ -441,13 +453,13 @@ QPair<int, int> serverStore::trainingAndAnswerCount(qint64 patientId)
     return {query.value(0).toInt(), query.value(1).toInt()};
 }
 
-bool serverStore::deletePatient(qint64 id)
+bool serverStore::deletePatient(qint64 id, const QString &auditUid)
 {
     // The trainings, answers, homework and Behandelnde go with the patient
     // (ON DELETE CASCADE), past their policies; the line in the log stays.
     const QString cannot = tr("Der Patient kann auf dem Praxisserver „%1“ nicht gelöscht werden").arg(server());
     QSqlQuery query(m_db);
-    bool ok = m_db.transaction() && writeAuditLine(query, recordStore::deleted, id);
+    bool ok = m_db.transaction() && writeAuditLine(query, recordStore::deleted, id, auditUid);
     const bool treated = ok && query.numRowsAffected() == 1;
     ok = ok && treated && query.prepare(QStringLiteral("DELETE FROM patients WHERE id = ?"));
     query.addBindValue(id);
@@ -469,12 +481,55 @@ bool serverStore::logAccess(const QString &action, qint64 patientId)
     return true;
 }
 
-bool serverStore::writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId)
+bool serverStore::writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId, const QString &uid)
 {
-    query.prepare(QStringLiteral("INSERT INTO audit (action, patient_uid) SELECT ?, uid FROM patients WHERE id = ?"));
+    query.prepare(QStringLiteral("INSERT INTO audit (action, patient_uid, uid) SELECT ?, uid, ? FROM patients WHERE id = ?"));
     query.addBindValue(action);
+    query.addBindValue(uid.isEmpty() ? newUid() : uid);
     query.addBindValue(patientId);
     return query.exec();
+}
+
+bool serverStore::addAuditLine(const auditRecord &line)
+{
+    // The user is the role, as the server sets it; the time the file's.
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("INSERT INTO audit (at, action, patient_uid, uid) VALUES (?, ?, ?, ?)"
+                                 " ON CONFLICT (uid) DO NOTHING"));
+    for (const QVariant &value : {QVariant(line.at.toUTC()), QVariant(line.action), QVariant(line.patientUid),
+                                  QVariant(line.uid)})
+        query.addBindValue(value);
+    if (!isOpen() || !query.exec())
+        return fail(tr("Der Zugriff kann nicht im Protokoll auf dem Praxisserver „%1“ vermerkt werden").arg(server()),
+                    query.lastError());
+    return true;
+}
+
+bool serverStore::readAccessLog(QList<auditRecord> &list)
+{
+    list.clear();
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!isOpen() || !query.exec(QStringLiteral("SELECT at, user_name, action, patient_uid, uid FROM audit ORDER BY id")))
+        return fail(tr("Das Protokoll kann nicht vom Praxisserver „%1“ gelesen werden").arg(server()), query.lastError());
+    while (query.next())
+        list.append({query.value(0).toDateTime(), query.value(1).toString(), query.value(2).toString(),
+                     query.value(3).toString(), QString(), query.value(4).toString()});
+    return true;
+}
+
+bool serverStore::readTreating(QHash<QString, QStringList> &byPatientUid)
+{
+    byPatientUid.clear();
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!isOpen() || !query.exec(QStringLiteral("SELECT p.uid, t.role FROM treating t JOIN patients p ON p.id = t.patient_id"
+                                                " ORDER BY 1, 2")))
+        return fail(tr("Die Behandelnden können nicht vom Praxisserver „%1“ gelesen werden").arg(server()),
+                    query.lastError());
+    while (query.next())
+        byPatientUid[query.value(0).toString()].append(query.value(1).toString());
+    return true;
 }
 
 QList<auditRecord> serverStore::accessLog()

@@ -3,6 +3,7 @@
 
 #include "records/recordstore.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -75,12 +76,15 @@ public:
     qint64 addPatient(const QString &name, const QString &note = QString(), const QString &uid = QString());
     bool renamePatient(qint64 id, const QString &name, const QString &note = QString());
     QPair<int, int> trainingAndAnswerCount(qint64 patientId);
-    // Removes the patient with everything of them; only for those who treat them.
-    bool deletePatient(qint64 id);
+    // Removes the patient with everything of them; only for those who treat
+    // them. auditUid: the identity of the log's line, where a file made it.
+    bool deletePatient(qint64 id, const QString &auditUid = QString());
     // The log of who took a patient's data out, brought it in or deleted
     // the patient (recordStore::exportedCsv, …), as far as this role treats them.
     bool logAccess(const QString &action, qint64 patientId);
     QList<auditRecord> accessLog();
+    // A line of a file's log, once by its uid, for a patient this role treats.
+    bool addAuditLine(const auditRecord &line);
     // "Behandelnde": the roles that treat the patient, and the practice's.
     QStringList treating(qint64 patientId);
     bool setTreating(qint64 patientId, const QStringList &roles);
@@ -103,6 +107,9 @@ public:
     bool readPatients(QList<serverPatient> &list);
     bool readTrainings(QList<serverTraining> &list);
     bool readAnswers(const QStringList &trainingUids, QList<serverAnswer> &list);
+    // The log's lines of these patients, oldest first, and their Behandelnde.
+    bool readAccessLog(QList<auditRecord> &list);
+    bool readTreating(QHash<QString, QStringList> &byPatientUid);
 
     // Whether the connection still answers: a failure that leaves it
     // answering was the server's refusal, not a lost network.
@@ -118,12 +125,12 @@ public:
 
 private:
     bool connectServer(const QString &password);
-    bool createSchema();
+    bool createSchema(int found);
     bool writeAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
     bool alive();
     bool importRows(QSqlDatabase &file, bool withAssignments, int *added);
     qint64 importPatient(QSqlQuery &out, const QSqlQuery &in);
-    bool writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId);
+    bool writeAuditLine(QSqlQuery &query, const QString &action, qint64 patientId, const QString &uid = QString());
     QVariant value(const QString &sql, const QVariant &bound);
     bool fail(const QString &what, const QString &reason);
     bool fail(const QString &what, const QSqlError &error);

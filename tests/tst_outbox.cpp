@@ -18,7 +18,7 @@ class tst_outbox : public QObject
     TemporaryConfig config;
     std::unique_ptr<PrivatePostgres> pg;
     QString db;
-    const QMap<QString, QString> passwords{{"anna", "a"}, {"it", "i"}};
+    const QMap<QString, QString> passwords{{"anna", "a"}, {"ben", "b"}, {"it", "i"}};
 
     QString database()
     {
@@ -98,7 +98,7 @@ private slots:
         QVERIFY2(pg->failure.isEmpty(), qPrintable(pg->failure));
         pg->admin("CREATE ROLE it LOGIN CREATEROLE PASSWORD 'i'");
         QCOMPARE(database(), QString());
-        pg->admin("CREATE ROLE anna LOGIN PASSWORD 'a'; GRANT skarvel_praxis TO anna");
+        pg->admin("CREATE ROLE anna LOGIN PASSWORD 'a'; CREATE ROLE ben LOGIN PASSWORD 'b'; GRANT skarvel_praxis TO anna, ben");
     }
 
     void arrivesOnce_data()
@@ -279,6 +279,93 @@ private slots:
         box->pullNow();
         QVERIFY(settled(*box));
         QCOMPARE(serverRows("SELECT name, (SELECT count(*) FROM answers) FROM patients"), there);
+    }
+
+    void treating_data()
+    {
+        QTest::addColumn<bool>("here"); // changed in the file, else by ben on the server
+        QTest::addColumn<QStringList>("roles");
+        QTest::addColumn<QString>("left"); // patients|Behandelnde rows in the file at the end
+        QTest::newRow("ben added here") << true << QStringList{"anna", "ben"} << "1|1";
+        QTest::newRow("anna leaves here") << true << QStringList{"ben"} << "0|0";
+        QTest::newRow("anna removed elsewhere") << false << QStringList{"ben"} << "0|0";
+        QTest::newRow("ben leaves elsewhere") << false << QStringList{"anna"} << "1|1";
+    }
+    // Behandelnde changed here reach the server, the server's the file; RLS decides who sees whom.
+    void treating()
+    {
+        QFETCH(bool, here);
+        QFETCH(QStringList, roles);
+        QFETCH(QString, left);
+        QCOMPARE(database(), QString());
+        const QString name = QString("treating%1").arg(QTest::currentDataTag()).remove(' ');
+        recordStore store(file(name));
+        QVERIFY(store.open(true));
+        trainingRecord training{0, store.addPatient("Frau Albers"), 0, "Baumarten", {}};
+        QVERIFY(record(store, training, 2));
+        auto box = outbox(name);
+        box->setPullInterval(3600000); // pulled at start and when asked or left
+        box->start();
+        QVERIFY(settled(*box));
+        QCOMPARE(store.therapists(), (QStringList{"anna", "ben"}));
+        QCOMPARE(store.treating(training.patientId), QStringList("anna"));
+        QVERIFY(store.setTreating(training.patientId, here ? roles : QStringList{"anna", "ben"}));
+        QVERIFY(settled(*box));
+        serverStore ben;
+        QVERIFY(here || (ben.open(pg->url("ben", db), "b") && ben.setTreating(ben.patientId("Frau Albers"), roles)));
+        if (!here)
+            box->pullNow();
+        QVERIFY(settled(*box));
+        QCOMPARE(serverRows("SELECT string_agg(role, ',' ORDER BY role) FROM treating"), QStringList(roles.join(',')));
+        QCOMPARE(pg->psql("ben", "b", db, "SELECT name FROM patients"),
+                 roles.contains("ben") ? QStringList("Frau Albers") : QStringList());
+        QCOMPARE(fileRows(file(name), "SELECT (SELECT count(*) FROM patients) || '|' || (SELECT count(*) FROM outbox_treating)"),
+                 QStringList(left));
+        if (left.startsWith('1'))
+            QCOMPARE(store.treating(training.patientId), roles);
+    }
+
+    void auditOnce_data()
+    {
+        QTest::addColumn<QString>("lost"); // the marks a crash took
+        QTest::addColumn<bool>("deleted"); // the patient deleted here at the end
+        QTest::newRow("line's mark") << "WHERE kind = 'l'" << false;
+        QTest::newRow("all marks") << "" << false;
+        QTest::newRow("then deleted") << "WHERE kind = 'l'" << true;
+    }
+    // The log's lines go to the server once each, by uid, and the server's
+    // come into the file; a deletion's line is the file's.
+    void auditOnce()
+    {
+        QFETCH(QString, lost);
+        QFETCH(bool, deleted);
+        QCOMPARE(database(), QString());
+        const QString name = QString("audit%1").arg(QTest::currentDataTag()).remove(' ').remove('\'');
+        recordStore store(file(name));
+        QVERIFY(store.open(true));
+        trainingRecord training{0, store.addPatient("Frau Albers"), 0, "Baumarten", {}};
+        QVERIFY(record(store, training, 1) && store.logAccess(recordStore::exportedCsv, training.patientId));
+        auto box = outbox(name);
+        box->start();
+        QVERIFY(settled(*box));
+        box.reset();
+        fileRows(file(name), "DELETE FROM outbox_sent " + lost);
+        serverStore anna; // another computer of hers
+        QVERIFY(anna.open(pg->url("anna", db), "a") && anna.logAccess(recordStore::imported, anna.patientId("Frau Albers")));
+        box = outbox(name);
+        box->start();
+        QVERIFY(settled(*box));
+        if (deleted) {
+            QVERIFY(store.deletePatient(training.patientId));
+            QVERIFY(settled(*box));
+        }
+        const QString lines = "SELECT action, uid FROM audit ORDER BY action";
+        QCOMPARE(serverRows(lines).size(), deleted ? 3 : 2);
+        QCOMPARE(serverRows(lines), fileRows(file(name), lines));
+        QCOMPARE(fileRows(file(name), "SELECT count(*) FROM audit WHERE uid NOT IN (SELECT uid FROM outbox_sent)"),
+                 QStringList("0"));
+        if (deleted)
+            QCOMPARE(onServer() + fileRows(file(name), "SELECT count(*) FROM outbox_treating").value(0), "0|0|0|00");
     }
 };
 

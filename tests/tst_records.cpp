@@ -7,6 +7,7 @@
 #include "records/patientnamedialog.h"
 #include "records/patientrecords.h"
 #include "records/recordsbackup.h"
+#include "records/serveroutbox.h"
 #include "records/verlaufdialog.h"
 #include "settings/preferences.h"
 #include "testsupport.h"
@@ -221,7 +222,7 @@ private slots:
         QTest::newRow("garbled page") << QByteArray("garbled") << true << true;
         QTest::newRow("empty") << QByteArray() << false << true;
         QTest::newRow("newer") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 99") << false << false;
-        QTest::newRow("next") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 7") << false << false;
+        QTest::newRow("next") << QByteArray("sqlite:PRAGMA application_id = 1397445206;PRAGMA user_version = 8") << false << false;
     }
     // A file that is no record of ours is moved aside as it is and a new one
     // started, with one message; one from a newer version is left alone.
@@ -372,7 +373,7 @@ private slots:
         QCOMPARE(select("PRAGMA user_version") + select("SELECT id, patient_id, started, ended, game_type, word_group, word_list,"
                                                         " presentation, at_home FROM trainings")
                      + select("SELECT " + old + " FROM answers"),
-                 QStringList{"6"} + trainings + answers);
+                 QStringList{"7"} + trainings + answers);
         identities();
         shown.replaceInStrings("05.01.2026 10:00", QDateTime(QDate(2026, 1, 5), QTime(10, 0), Qt::UTC).toLocalTime().toString("dd.MM.yyyy HH:mm"));
         QStringList patients;
@@ -741,6 +742,41 @@ private slots:
                                      "therapeutin: Verlauf als CSV exportiert – Frau Test"}));
     }
 
+    void treatingShown_data()
+    {
+        QTest::addColumn<QString>("server"); // the outbox's; empty: the records file of this computer
+        QTest::newRow("records file") << "";
+        QTest::newRow("practice server") << "postgresql://anna@127.0.0.1:1/praxis";
+    }
+    // "Behandelnde" only for the practice server, from the outbox's file,
+    // whose worker made the tables even with the server away.
+    void treatingShown()
+    {
+        QFETCH(QString, server);
+        recordStore store;
+        QVERIFY(store.open(true));
+        const qint64 albers = store.addPatient("Frau Albers");
+        std::unique_ptr<serverOutbox> outbox;
+        if (!server.isEmpty()) {
+            outbox = std::make_unique<serverOutbox>(server, QString(), store.fileName());
+            QSignalSpy reached(outbox.get(), &serverOutbox::reachabilityChanged);
+            outbox->start();
+            QVERIFY(reached.wait(30000));
+            select("INSERT INTO outbox_therapists (role) VALUES ('ben')"); // as a pull brings them
+        }
+        patientDialog dialog(store, albers);
+        QCOMPARE(dialog.findChild<QGroupBox *>("groupBox_treating")->isVisibleTo(&dialog), !server.isEmpty());
+        auto *list = dialog.findChild<QListWidget *>("listWidget_treating");
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text() + (list->item(i)->checkState() == Qt::Checked ? "+" : "");
+        QCOMPARE(shown, server.isEmpty() ? QStringList() : QStringList({"anna (Sie)+", "ben"}));
+        if (server.isEmpty())
+            return;
+        list->item(1)->setCheckState(Qt::Checked);
+        QCOMPARE(select("SELECT roles, sent IS NULL FROM outbox_treating"), QStringList("anna\nben|1"));
+    }
+
     // A file as version 5 left it opens with all it held, and keeps the log from then on.
     void fromVersion5()
     {
@@ -754,7 +790,7 @@ private slots:
         recordStore store;
         QVERIFY(store.open(false) && store.logAccess(recordStore::exportedCsv, 1));
         QCOMPARE(select("SELECT * FROM patients") + select("SELECT * FROM trainings") + select("SELECT * FROM answers"), rows);
-        QCOMPARE(select("PRAGMA user_version") + select("SELECT action FROM audit"), (QStringList{"6", "export-csv"}));
+        QCOMPARE(select("PRAGMA user_version") + select("SELECT action FROM audit"), (QStringList{"7", "export-csv"}));
     }
 
     // "Fehlerwörter": the items answered wrong at the first attempt and due

@@ -74,11 +74,27 @@ private slots:
         pg->admin("CREATE ROLE anna LOGIN PASSWORD 'a'; CREATE ROLE ben LOGIN PASSWORD 'b'; GRANT skarvel_praxis TO anna, ben");
     }
 
+    void schemaFoundAgain_data()
+    {
+        QTest::addColumn<bool>("older"); // the tables as the first version made them, with a line in the log
+        QTest::newRow("as made") << false;
+        QTest::newRow("version 1") << true;
+    }
+    // A therapist's role finds the tables; older ones only the owner changes.
     void schemaFoundAgain()
     {
+        QFETCH(bool, older);
         QCOMPARE(database(), QString());
+        if (older) {
+            trained(*as("anna"), "Frau Albers");
+            pg->admin("ALTER TABLE audit DROP COLUMN uid; UPDATE store_info SET value = '1' WHERE key = 'schema_version';"
+                      "INSERT INTO audit (user_name, action, patient_uid) SELECT 'anna', 'import', uid FROM patients", db);
+            QVERIFY(as("anna")->lastError().contains("älteren Version"));
+            QVERIFY(as("it")->isOpen());
+        }
         QVERIFY2(as("anna")->isOpen(), "a second open finds the tables the first made");
-        QCOMPARE(pg->admin("SELECT value FROM store_info WHERE key = 'schema_version'", db), QStringList{"1"});
+        QCOMPARE(pg->admin("SELECT value FROM store_info WHERE key = 'schema_version'", db), QStringList{"2"});
+        QCOMPARE(pg->admin("SELECT count(DISTINCT uid) FROM audit", db), QStringList(older ? "1" : "0"));
     }
 
     void eachSeesTheirOwn_data()
