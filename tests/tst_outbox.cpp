@@ -3,30 +3,19 @@
 // between sending and marking, and two computers recording at once. What
 // arrived is counted in the server and the file with SQL.
 
-#include "privatepostgres.h"
+#include "practiceserver.h"
 #include "records/serveroutbox.h"
-#include "records/serverstore.h"
 
 #include <QtSql>
 #include <QtTest>
 
 #include <memory>
 
-class tst_outbox : public QObject
+class tst_outbox : public QObject, PracticeServer
 {
     Q_OBJECT
     TemporaryConfig config;
-    std::unique_ptr<PrivatePostgres> pg;
-    QString db;
-    const QMap<QString, QString> passwords{{"anna", "a"}, {"ben", "b"}, {"it", "i"}};
 
-    QString database()
-    {
-        static int n = 0;
-        pg->admin("CREATE DATABASE " + (db = QString("praxis%1").arg(++n)) + " OWNER it");
-        serverStore owner;
-        return owner.open(pg->url("it", db), "i") ? QString() : owner.lastError();
-    }
     QString file(const QString &name) const { return config.dir.filePath(name + ".sqlite"); }
     std::unique_ptr<serverOutbox> outbox(const QString &name)
     {
@@ -55,23 +44,6 @@ class tst_outbox : public QObject
             .value(0);
     }
     QStringList serverRows(const QString &sql) const { return pg->admin(sql, db); }
-    static QStringList fileRows(const QString &fileName, const QString &sql)
-    {
-        QStringList rows;
-        {
-            QSqlDatabase file = QSqlDatabase::addDatabase("QSQLITE", "look");
-            file.setDatabaseName(fileName);
-            QSqlQuery query(file);
-            for (bool ok = file.open() && query.exec(sql); ok && query.next();) {
-                QStringList fields;
-                for (int i = 0; i < query.record().count(); ++i)
-                    fields.append(query.value(i).toString());
-                rows.append(fields.join('|'));
-            }
-        }
-        QSqlDatabase::removeDatabase("look");
-        return rows;
-    }
     // n answers into the file as the window writes them; a moment's lock
     // held by the outbox is waited for, as the recorder does.
     static bool record(recordStore &store, trainingRecord &training, int n)
@@ -94,11 +66,7 @@ private slots:
     {
         if (!PrivatePostgres::installed())
             QSKIP("PostgreSQL 15 is not installed (Debian: postgresql-15)");
-        pg = std::make_unique<PrivatePostgres>();
-        QVERIFY2(pg->failure.isEmpty(), qPrintable(pg->failure));
-        pg->admin("CREATE ROLE it LOGIN CREATEROLE PASSWORD 'i'");
-        QCOMPARE(database(), QString());
-        pg->admin("CREATE ROLE anna LOGIN PASSWORD 'a'; CREATE ROLE ben LOGIN PASSWORD 'b'; GRANT skarvel_praxis TO anna, ben");
+        QCOMPARE(startServer(), QString());
     }
 
     void arrivesOnce_data()
@@ -127,7 +95,7 @@ private slots:
         const int answers = before + after;
         QCOMPARE(onServer(), QString("1|1|%1|%1").arg(answers));
         const QString uids = "SELECT uid FROM answers ORDER BY uid";
-        QCOMPARE(serverRows(uids), fileRows(file(name), uids));
+        QCOMPARE(serverRows(uids), sqliteRows(file(name), uids));
         QCOMPARE(serverRows("SELECT name, to_char(ended, 'HH24:MI') FROM patients, trainings"),
                  QStringList("Frau Albers|10:00"));
     }
@@ -176,14 +144,14 @@ private slots:
         box->start();
         QVERIFY(settled(*box));
         box.reset();
-        QVERIFY(!fileRows(file(name), "SELECT 1 FROM outbox_sent " + lost).isEmpty());
-        fileRows(file(name), "DELETE FROM outbox_sent " + lost);
+        QVERIFY(!sqliteRows(file(name), "SELECT 1 FROM outbox_sent " + lost).isEmpty());
+        sqliteRows(file(name), "DELETE FROM outbox_sent " + lost);
         box = outbox(name);
         QSignalSpy synced(box.get(), &serverOutbox::synced);
         box->start();
         QVERIFY(synced.wait(60000));
         QCOMPARE(onServer(), "1|1|4|4");
-        QCOMPARE(fileRows(file(name), "SELECT count(*) FROM outbox_sent"), QStringList("6"));
+        QCOMPARE(sqliteRows(file(name), "SELECT count(*) FROM outbox_sent"), QStringList("6"));
     }
 
     // The patient made on both while apart is one on the server.
@@ -207,8 +175,8 @@ private slots:
         boxTwo->pullNow();
         QVERIFY(settled(*boxOne) && settled(*boxTwo));
         const QString uids = "SELECT uid FROM answers ORDER BY uid";
-        QCOMPARE(fileRows(file("room1"), uids), serverRows(uids));
-        QCOMPARE(fileRows(file("room2"), uids), serverRows(uids));
+        QCOMPARE(sqliteRows(file("room1"), uids), serverRows(uids));
+        QCOMPARE(sqliteRows(file("room2"), uids), serverRows(uids));
     }
 
     // Brought into a second computer's file, then deleted elsewhere while
@@ -248,7 +216,7 @@ private slots:
         QVERIFY(settled(*boxTwo));
         boxTwo->pullNow();
         QVERIFY(settled(*boxTwo));
-        QCOMPARE(fileRows(file(name + "b"), "SELECT (SELECT count(*) FROM patients) || '|' || (SELECT count(*) FROM answers)"
+        QCOMPARE(sqliteRows(file(name + "b"), "SELECT (SELECT count(*) FROM patients) || '|' || (SELECT count(*) FROM answers)"
                                            " || '|' || (SELECT count(*) FROM answers WHERE uid NOT IN"
                                            " (SELECT uid FROM outbox_sent))"), QStringList(left));
         QCOMPARE(problem.isEmpty(), waiting == 0);
@@ -319,7 +287,7 @@ private slots:
         QCOMPARE(serverRows("SELECT string_agg(role, ',' ORDER BY role) FROM treating"), QStringList(roles.join(',')));
         QCOMPARE(pg->psql("ben", "b", db, "SELECT name FROM patients"),
                  roles.contains("ben") ? QStringList("Frau Albers") : QStringList());
-        QCOMPARE(fileRows(file(name), "SELECT (SELECT count(*) FROM patients) || '|' || (SELECT count(*) FROM outbox_treating)"),
+        QCOMPARE(sqliteRows(file(name), "SELECT (SELECT count(*) FROM patients) || '|' || (SELECT count(*) FROM outbox_treating)"),
                  QStringList(left));
         if (left.startsWith('1'))
             QCOMPARE(store.treating(training.patientId), roles);
@@ -349,7 +317,7 @@ private slots:
         box->start();
         QVERIFY(settled(*box));
         box.reset();
-        fileRows(file(name), "DELETE FROM outbox_sent " + lost);
+        sqliteRows(file(name), "DELETE FROM outbox_sent " + lost);
         serverStore anna; // another computer of hers
         QVERIFY(anna.open(pg->url("anna", db), "a") && anna.logAccess(recordStore::imported, anna.patientId("Frau Albers")));
         box = outbox(name);
@@ -361,11 +329,11 @@ private slots:
         }
         const QString lines = "SELECT action, uid FROM audit ORDER BY action";
         QCOMPARE(serverRows(lines).size(), deleted ? 3 : 2);
-        QCOMPARE(serverRows(lines), fileRows(file(name), lines));
-        QCOMPARE(fileRows(file(name), "SELECT count(*) FROM audit WHERE uid NOT IN (SELECT uid FROM outbox_sent)"),
+        QCOMPARE(serverRows(lines), sqliteRows(file(name), lines));
+        QCOMPARE(sqliteRows(file(name), "SELECT count(*) FROM audit WHERE uid NOT IN (SELECT uid FROM outbox_sent)"),
                  QStringList("0"));
         if (deleted)
-            QCOMPARE(onServer() + fileRows(file(name), "SELECT count(*) FROM outbox_treating").value(0), "0|0|0|00");
+            QCOMPARE(onServer() + sqliteRows(file(name), "SELECT count(*) FROM outbox_treating").value(0), "0|0|0|00");
     }
 };
 

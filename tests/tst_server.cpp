@@ -2,54 +2,16 @@
 // checked in the server with psql, answers stored once, a killed server.
 
 #include "app/commandline.h"
-#include "privatepostgres.h"
-#include "records/serverstore.h"
+#include "practiceserver.h"
 
 #include <QtSql>
 #include <QtTest>
 
 #include <memory>
 
-class tst_server : public QObject
+class tst_server : public QObject, PracticeServer
 {
     Q_OBJECT
-    std::unique_ptr<PrivatePostgres> pg;
-    // A fresh database for each test, set up by the first open of its owner,
-    // the practice's IT: no superuser, so held to the policies.
-    QString db;
-    const QMap<QString, QString> passwords{{"anna", "a"}, {"ben", "b"}, {"it", "i"}};
-
-    QString database()
-    {
-        static int n = 0;
-        pg->admin("CREATE DATABASE " + (db = QString("praxis%1").arg(++n)) + " OWNER it");
-        return as("it")->isOpen() ? QString() : "the owner's first open failed";
-    }
-    std::unique_ptr<serverStore> as(const QString &role)
-    {
-        auto store = std::make_unique<serverStore>();
-        store->open(pg->url(role, db), passwords.value(role));
-        return store;
-    }
-    QStringList psql(const QString &role, const QString &sql) { return pg->psql(role, passwords[role], db, sql); }
-    // The rows of a records file, fields joined by "|" as psql joins them.
-    static QStringList sqlite(const QString &file, const QString &sql)
-    {
-        QStringList rows;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-file");
-            db.setDatabaseName(file);
-            QSqlQuery query(db);
-            if (!db.open() || !query.exec(sql))
-                rows << "failed: " + query.lastError().text();
-            for (QStringList fields; query.next(); rows << fields.join('|'), fields.clear()) {
-                for (int i = 0; i < query.record().count(); ++i)
-                    fields << query.value(i).toString();
-            }
-        }
-        QSqlDatabase::removeDatabase("test-file");
-        return rows;
-    }
     static answerRecord answer(const QString &uid)
     {
         return {QDateTime(QDate(2026, 3, 5), QTime(9, 41), Qt::UTC), "Ahorn", {"Ahron", "Ahorn", "Ahornn"}, "Ahorn",
@@ -67,11 +29,7 @@ private slots:
     {
         if (!PrivatePostgres::installed())
             QSKIP("PostgreSQL 15 is not installed (Debian: postgresql-15)");
-        pg = std::make_unique<PrivatePostgres>();
-        QVERIFY2(pg->failure.isEmpty(), qPrintable(pg->failure));
-        pg->admin("CREATE ROLE it LOGIN CREATEROLE PASSWORD 'i'");
-        QCOMPARE(database(), QString());
-        pg->admin("CREATE ROLE anna LOGIN PASSWORD 'a'; CREATE ROLE ben LOGIN PASSWORD 'b'; GRANT skarvel_praxis TO anna, ben");
+        QCOMPARE(startServer(), QString());
     }
 
     void schemaFoundAgain_data()
@@ -221,7 +179,7 @@ private slots:
             QFile bytes(file);
             QVERIFY(bytes.open(QFile::ReadWrite) && bytes.seek(4096) && bytes.write(QByteArray(4096, '\x5a')) == 4096);
         } else if (fault == "newer") {
-            QVERIFY(sqlite(file, "PRAGMA user_version = 99").isEmpty());
+            QVERIFY(sqliteRows(file, "PRAGMA user_version = 99").isEmpty());
         } else if (fault == "taken") {
             QVERIFY(as("ben")->addPatient("Herr Brandt"));
         } else if (fault == "known") {
@@ -247,7 +205,7 @@ private slots:
         // Every answer of the file once, in its training, with its patient.
         const QString perAnswer = "SELECT p.name, t.uid, a.uid FROM answers a JOIN trainings t ON t.id = a.training_id"
                                   " JOIN patients p ON p.id = t.patient_id ORDER BY 3";
-        QCOMPARE(psql("anna", perAnswer), sqlite(file, perAnswer));
+        QCOMPARE(psql("anna", perAnswer), sqliteRows(file, perAnswer));
         QCOMPARE(psql("anna", "SELECT count(*) FROM treating WHERE role = 'anna'"), QStringList("2"));
         QCOMPARE(pg->admin("SELECT count(*) FROM patients", db), QStringList("2"));
     }
