@@ -170,7 +170,6 @@ private slots:
         QTest::addColumn<QString>("refused"); // the sslmode the refusal names; empty: taken
         QTest::newRow("plain") << "" << "";
         QTest::newRow("prefer") << "?sslmode=prefer" << "";
-        QTest::newRow("disable") << "?sslmode=disable" << "";
         QTest::newRow("require") << "?sslmode=require" << "require";
         QTest::newRow("verify-ca") << "?sslmode=verify-ca" << "verify-ca";
         QTest::newRow("CA file") << "?sslrootcert=/etc/ca.pem" << "verify-full";

@@ -152,8 +152,7 @@ else
         -o "-p $pg_port -k $pg_top -c listen_addresses=127.0.0.1 -c fsync=off" start \
         >>"$wine_log" 2>&1 || fail "the PostgreSQL server did not start"
     pg() { "$pg_bin/psql" -X -q -A -t -v ON_ERROR_STOP=1 -h "$pg_top" -p "$pg_port" -U admin -d "${2:-postgres}" -c "$1"; }
-    pg "CREATE ROLE it LOGIN CREATEROLE PASSWORD 'i'" && pg "CREATE DATABASE praxis OWNER it" \
-        || fail "the PostgreSQL server took no roles"
+    pg "CREATE ROLE it LOGIN CREATEROLE PASSWORD 'i'" && pg "CREATE DATABASE praxis OWNER it" || fail "no role for it"
     # It answers in a box (no console on Windows); Return closes it.
     PGPASSWORD=i start --setup-server "postgresql://it@127.0.0.1:$pg_port/praxis"
     box="$(wait_for 120 visible_window '^Skarvel$' && visible_window '^Skarvel$')" || fail "--setup-server said nothing"
@@ -173,8 +172,6 @@ else
     done
     stop
     on_server "$items" || fail "the practice server has other than $items answers of Frau Server after the end"
-    pg_down
-    trap wine_down EXIT
     held "practice server: --setup-server made the tables in a PostgreSQL 15; --records as anna (PGPASSWORD) trained $items items, each on the server once"
 fi
 
