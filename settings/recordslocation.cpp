@@ -92,8 +92,10 @@ recordsLocation::problem recordsLocation::check(const server &fields)
     const QString address = serverAddress::build(fields.user.trimmed(), fields.host.trimmed(), port,
                                                  fields.database.trimmed(), fields.caFile);
     const QString wrong = serverAddress::check(address);
+    // Built from checked parts, the address with a CA file can fail only
+    // where this build cannot encrypt: the CA file is the field to change.
     if (!wrong.isEmpty())
-        return {Host, wrong + QLatin1Char('.')};
+        return {fields.caFile.isEmpty() ? Host : CaFile, wrong + QLatin1Char('.')};
     return {};
 }
 

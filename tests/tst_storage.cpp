@@ -11,6 +11,7 @@
 #include "settings/passwordkeeper.h"
 #include "settings/recordslocation.h"
 #include "windowdriver.h"
+#include "words/serveraddress.h"
 
 namespace {
 
@@ -159,6 +160,30 @@ private slots:
             return;
         QCOMPARE(serverStore::checkUrl(url), QString());
         QCOMPARE(QUrlQuery(QUrl(url)).queryItemValue("sslrootcert", QUrl::FullyDecoded), caFile);
+    }
+
+    // A build whose libpq cannot encrypt refuses what asks for encryption,
+    // and only that; one that can takes all of it.
+    void withoutTls_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("refused"); // the sslmode the refusal names; empty: taken
+        QTest::newRow("plain") << "" << "";
+        QTest::newRow("prefer") << "?sslmode=prefer" << "";
+        QTest::newRow("require") << "?sslmode=require" << "require";
+        QTest::newRow("verify-ca") << "?sslmode=verify-ca" << "verify-ca";
+        QTest::newRow("CA file") << "?sslrootcert=/etc/ca.pem" << "verify-full";
+    }
+    void withoutTls()
+    {
+        QFETCH(QString, query);
+        QFETCH(QString, refused);
+        const QString url = "postgresql://anna@db.praxis:5432/praxis" + query;
+        const QString says = serverAddress::check(url, false);
+        QCOMPARE(says.isEmpty(), refused.isEmpty());
+        QVERIFY2(refused.isEmpty() || (says.contains("ohne OpenSSL") && says.contains("sslmode=" + refused)),
+                 qPrintable(says));
+        QCOMPARE(serverAddress::check(url, true), QString());
     }
 
     void page_data()

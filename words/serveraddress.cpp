@@ -14,7 +14,16 @@ QString tr(const char *text)
 
 } // namespace
 
-QString serverAddress::check(const QString &url)
+bool serverAddress::canEncrypt()
+{
+#ifdef SKARVEL_NO_SERVER_TLS
+    return false;
+#else
+    return true;
+#endif
+}
+
+QString serverAddress::check(const QString &url, bool encrypts)
 {
     const QUrl u(url, QUrl::StrictMode);
     const QString path = u.path();
@@ -34,6 +43,15 @@ QString serverAddress::check(const QString &url)
     if (query.hasQueryItem(QStringLiteral("sslmode")) && !modes.contains(query.queryItemValue(QStringLiteral("sslmode"))))
         return tr("sslmode=%1 in „%2“ gibt es nicht; möglich sind %3")
             .arg(query.queryItemValue(QStringLiteral("sslmode")), url, modes.join(QStringLiteral(", ")));
+    // A server that is to be proven or encrypted is refused by a build that
+    // cannot encrypt, never reached in the clear.
+    const QString mode = query.hasQueryItem(QStringLiteral("sslrootcert"))
+        ? QStringLiteral("verify-full") : query.queryItemValue(QStringLiteral("sslmode"));
+    if (!encrypts && (mode == QLatin1String("require") || mode == QLatin1String("verify-ca")
+                      || mode == QLatin1String("verify-full")))
+        return tr("„%1“ verlangt eine verschlüsselte Verbindung (sslmode=%2), doch diese Ausgabe von Skarvel kann "
+                  "nicht verschlüsseln: ihre PostgreSQL-Bibliothek (libpq) ist ohne OpenSSL gebaut; unverschlüsselt "
+                  "verbindet sie sich nur ohne CA-Datei und ohne sslmode=%2").arg(url, mode);
     return QString();
 }
 

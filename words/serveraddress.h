@@ -10,9 +10,14 @@
 // against the very rules the records' server connection opens it by.
 namespace serverAddress {
 
+// Whether this build's PostgreSQL client library can encrypt: the Windows
+// build's libpq has no OpenSSL (SKARVEL_SERVER_TLS in CMakeLists.txt).
+bool canEncrypt();
+
 // What is wrong with the address, in German, naming it; empty when it is one
-// the records can open.
-QString check(const QString &url);
+// the records can open. A build that cannot encrypt refuses an address that
+// asks for encryption.
+QString check(const QString &url, bool encrypts = canEncrypt());
 
 // The address of these parts; a CA file given asks for the server's
 // certificate and name to be proven (verify-full). Unchecked: see check().

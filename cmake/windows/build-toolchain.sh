@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds what skarvel.exe links against, for 64-bit Windows, with MinGW-w64:
-# Qt 5.15 (Core, Gui, Widgets, Sql with SQLite, PrintSupport; Charts, Svg) and
-# Hunspell, all from Debian's own source packages, into
+# Qt 5.15 (Core, Gui, Widgets, Sql with SQLite and PostgreSQL, PrintSupport;
+# Charts, Svg), PostgreSQL's libpq and Hunspell, all from Debian's own source packages, into
 # $SKARVEL_WINDOWS_CACHE (cmake/windows/common.sh). Run as root on Debian 12.
 #
 # Every step leaves a stamp only when it succeeded; a step that fails removes
@@ -24,13 +24,20 @@ jobs="${SKARVEL_WINDOWS_JOBS:-2}"
 mkdir -p "$stamps" "$logs" "$src" "$work"
 
 # A step: its name (ordered by its number), what it writes (removed when it
-# fails), and the function that does it.
+# fails), and the function that does it. A step that builds anew what was
+# there already takes the later steps' stamps with it, since they were built
+# on what it replaces; a step new to this cache leaves them: what came after
+# it was built without it. The toolchain is complete again only at the end.
 step() {
     local name="$1" output="$2" fn="$3"
     [ -e "$stamps/$name" ] && return 0
-    local s
+    local s o rebuild=no
+    for o in $output; do
+        [ -e "$o" ] && rebuild=yes
+    done
+    rm -f "$stamps/99-complete"
     for s in "$stamps"/*; do
-        [ -e "$s" ] && [[ "$(basename "$s")" > "$name" ]] && rm -f "$s"
+        [ "$rebuild" = yes ] && [ -e "$s" ] && [[ "$(basename "$s")" > "$name" ]] && rm -f "$s"
     done
     local log="$logs/$name.log"
     echo "windows toolchain: $name (log: $log)"
@@ -179,12 +186,61 @@ do_hunspell() {
     rm -rf "$work/hunspell"
 }
 
+# libpq, PostgreSQL's client library, for Qt's PostgreSQL driver. Only what
+# it needs is built (src/interfaces/libpq and the port and common code it
+# links), without readline, zlib, ICU, LDAP and GSSAPI. Debian has no OpenSSL
+# for MinGW, so this libpq speaks to a server without TLS only; the program
+# refuses a server address that asks for a verified connection
+# (records/serverstore.cpp says so in German) rather than connect without it.
+do_libpq() {
+    apt_setup
+    if ! ls -d "$src"/postgresql-15-* >/dev/null 2>&1; then
+        apt-get "${apt_own[@]}" update
+        # The newest release; where the mirror has it no longer, the one of
+        # this machine's own libpq.
+        (cd "$src" && { apt-get "${apt_own[@]}" source postgresql-15 \
+            || apt-get "${apt_own[@]}" source "postgresql-15=$(dpkg-query -W -f='${source:Version}' libpq5)"; })
+    fi
+    local s
+    s="$(srcdir postgresql-15)"
+    mkdir -p "$work/libpq"
+    cd "$work/libpq"
+    nice -n 5 "$s/configure" --host=$host --prefix="$cache/libpq" --without-readline --without-zlib \
+        --without-icu --without-openssl --without-ldap --without-gssapi
+    nice -n 5 make -j"$jobs" -C src/interfaces/libpq
+    make -C src/interfaces/libpq install
+    make -C src/include install
+    # The server's and libpq's internal headers: nobody here builds against them.
+    rm -rf "$cache/libpq/include/postgresql" "$cache/libpq/share"
+    cp "$s/COPYRIGHT" "$cache/libpq/"
+    rm -rf "$work/libpq"
+}
+
+# Qt's PostgreSQL driver (qsqlpsql.dll) from qtbase's own sources, against
+# that libpq, with the prefix's qmake.
+do_qtpsql() {
+    local s stage="$work/stage-qtpsql"
+    s="$(srcdir qtbase-opensource-src)"
+    mkdir -p "$work/qtpsql"
+    cd "$work/qtpsql"
+    "$prefix/bin/qmake" "$s/src/plugins/sqldrivers" -- \
+        PSQL_INCDIR="$cache/libpq/include" PSQL_LIBDIR="$cache/libpq/lib"
+    grep -q 'PostgreSQL.*yes' config.summary || { echo "qmake found no libpq for the PostgreSQL driver" >&2; return 1; }
+    nice -n 5 make -j"$jobs" sub-psql
+    make -C psql install INSTALL_ROOT="$stage"
+    cp -a "$stage$prefix/." "$prefix/"
+    [ -e "$prefix/plugins/sqldrivers/qsqlpsql.dll" ]
+    rm -rf "$work/qtpsql" "$stage"
+}
+
 do_complete() { :; }
 
 step 10-packages "" do_packages
 step 20-sources "$src" do_sources
 step 30-sqlite "$cache/sqlite" do_sqlite
 step 40-qtbase "$prefix $work/qtbase" do_qtbase
+step 45-libpq "$cache/libpq $work/libpq" do_libpq
+step 50-qtpsql "$work/qtpsql $work/stage-qtpsql $prefix/plugins/sqldrivers/qsqlpsql.dll" do_qtpsql
 step 60-qtcharts "$work/qtcharts $work/stage-qtcharts" do_qtcharts
 step 65-qtsvg "$work/qtsvg $work/stage-qtsvg" do_qtsvg
 step 80-hunspell "$cache/hunspell $work/hunspell" do_hunspell

@@ -14,7 +14,11 @@ skarvel_windows_prefix="$SKARVEL_WINDOWS_CACHE/prefix"
 skarvel_windows_stamps="$SKARVEL_WINDOWS_CACHE/stamps"
 skarvel_windows_logs="$SKARVEL_WINDOWS_CACHE/logs"
 
-# The last step writes this stamp; nothing else counts as a finished toolchain.
+# Finished: every step of build-toolchain.sh has its stamp, so that a cache
+# built before a step was added is not finished for this tree.
 skarvel_windows_toolchain_ready() {
-    [ -e "$skarvel_windows_stamps/99-complete" ]
+    local name
+    for name in $(sed -n 's/^step \([^ ]*\) .*/\1/p' "$(dirname "${BASH_SOURCE[0]}")/build-toolchain.sh"); do
+        [ -e "$skarvel_windows_stamps/$name" ] || return 1
+    done
 }

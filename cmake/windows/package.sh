@@ -1,5 +1,5 @@
 #!/bin/bash
-# Packs the Windows build: the program folder (skarvel.exe with the Qt,
+# Packs the Windows build: the program folder (skarvel.exe with the Qt, libpq,
 # Hunspell and C++ runtime DLLs it loads, Qt's plugins, Qt's German
 # translations, the German dictionary, the licences and where the sources
 # are), then from it build-windows/Skarvel-<version>-win64.zip and, with
@@ -22,12 +22,15 @@ rm -rf "$build/stage" "$zip" "$setup"
 mkdir -p "$stage"
 
 # Where the DLLs of this toolchain are; anything not found here is Windows' own.
-dll_dirs=("$prefix/bin" "$cache/hunspell/bin" /usr/lib/gcc/$host/12-posix /usr/$host/lib)
+dll_dirs=("$prefix/bin" "$cache/hunspell/bin" "$cache/libpq/bin" /usr/lib/gcc/$host/12-posix /usr/$host/lib)
 
+# Windows finds a DLL whatever the case of its name: Qt's PostgreSQL driver
+# imports LIBPQ.dll, which is libpq.dll.
 find_dll() {
-    local d
+    local d f
     for d in "${dll_dirs[@]}"; do
-        [ -e "$d/$1" ] && { echo "$d/$1"; return 0; }
+        f="$(find "$d" -maxdepth 1 -iname "$1" -print -quit 2>/dev/null)"
+        [ -n "$f" ] && { echo "$f"; return 0; }
     done
     return 1
 }
@@ -36,18 +39,19 @@ find_dll() {
 copy_imports() {
     local name path
     for name in $($host-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
-        [ -e "$stage/$name" ] && continue
         path="$(find_dll "$name")" || continue
-        cp "$path" "$stage/$name"
-        copy_imports "$stage/$name"
+        [ -e "$stage/$(basename "$path")" ] && continue
+        cp "$path" "$stage/"
+        copy_imports "$stage/$(basename "$path")"
     done
 }
 
 cp "$build/app/skarvel.exe" "$stage/"
 $host-strip "$stage/skarvel.exe"
-# The plugins without which no window opens, no record is kept, and the
+# The plugins without which no window opens, no record is kept (in the file
+# or on the practice server), and the
 # icons and an own list's pictures (PNG is Qt's own, JPEG and SVG plugins) load.
-for plugin in platforms/qwindows.dll sqldrivers/qsqlite.dll styles/qwindowsvistastyle.dll \
+for plugin in platforms/qwindows.dll sqldrivers/qsqlite.dll sqldrivers/qsqlpsql.dll styles/qwindowsvistastyle.dll \
               imageformats/qsvg.dll imageformats/qjpeg.dll imageformats/qico.dll; do
     [ -e "$prefix/plugins/$plugin" ] || continue
     mkdir -p "$stage/$(dirname "$plugin")"
@@ -57,7 +61,7 @@ for binary in "$stage/skarvel.exe" "$stage"/*/*.dll; do
     copy_imports "$binary"
 done
 for needed in Qt5Core.dll Qt5Widgets.dll Qt5Sql.dll Qt5Svg.dll libhunspell-1.7-0.dll platforms/qwindows.dll \
-              sqldrivers/qsqlite.dll imageformats/qsvg.dll imageformats/qjpeg.dll; do
+              sqldrivers/qsqlite.dll sqldrivers/qsqlpsql.dll libpq.dll imageformats/qsvg.dll imageformats/qjpeg.dll; do
     [ -e "$stage/$needed" ] || { echo "package: $needed is missing from the program folder" >&2; exit 1; }
 done
 # Plugins and translations beside the program, not where the cache was.
@@ -84,6 +88,8 @@ cp "$(srcdir hunspell)/COPYING.LESSER" "$licences/Hunspell-LGPL-2.1.txt"
 cp "$(srcdir hunspell)/COPYING.MPL" "$licences/Hunspell-MPL-1.1.txt"
 cp "$(srcdir hunspell)/debian/copyright" "$licences/Hunspell-copyright.txt"
 cp "$(srcdir sqlite3)/debian/copyright" "$licences/SQLite-copyright.txt"
+cp "$(srcdir postgresql-15)/COPYRIGHT" "$licences/PostgreSQL-libpq-Lizenz.txt"
+cp "$(srcdir postgresql-15)/debian/copyright" "$licences/PostgreSQL-libpq-copyright.txt"
 cp /usr/share/doc/hunspell-de-de/copyright "$licences/Woerterbuch-de_DE-copyright.txt"
 # The pictures of the words are OpenMoji's (CC BY-SA 4.0), named with their licence there.
 cp "$here/../../resources/debian/copyright" "$licences/Skarvel-Bilder-OpenMoji-copyright.txt"

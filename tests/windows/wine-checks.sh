@@ -128,6 +128,53 @@ wait_for 60 no_program || fail "the homework's program did not end"
 stop
 held "opened by its file type's command, the homework asked, trained \"Hier üben\" in a window of its own and kept its answer in the file"
 
+# The practice server: a PostgreSQL 15 of its own on the loopback, started as
+# the C++ tests start theirs (tests/privatepostgres.h), reached through the
+# package's libpq and Qt's driver. Passwords come from PGPASSWORD, which libpq
+# reads from Wine's environment as from any other.
+pg_bin=/usr/lib/postgresql/15/bin
+if [ ! -x "$pg_bin/initdb" ]; then
+    held "practice server: not checked, PostgreSQL 15 is not installed (Debian: postgresql-15)"
+else
+    pg_top="$(mktemp -d /tmp/skarvel-pg.XXXXXX)"
+    pg_as=()
+    if [ "$(id -u)" -eq 0 ]; then # PostgreSQL does not run as root
+        chown nobody: "$pg_top"
+        pg_as=(runuser -u nobody --)
+    fi
+    pg_down() { "${pg_as[@]}" "$pg_bin/pg_ctl" -D "$pg_top/data" -m immediate -w stop >/dev/null 2>&1 || true; rm -rf "$pg_top"; }
+    trap 'pg_down; wine_down' EXIT
+    pg_port="$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
+    "${pg_as[@]}" "$pg_bin/initdb" -D "$pg_top/data" -U admin -E UTF8 --locale=C --no-sync --auth=trust \
+        >>"$wine_log" 2>&1 || fail "initdb made no PostgreSQL server"
+    printf 'local all admin trust\nhost all all 127.0.0.1/32 scram-sha-256\n' >"$pg_top/data/pg_hba.conf"
+    "${pg_as[@]}" "$pg_bin/pg_ctl" -D "$pg_top/data" -l "$pg_top/log" -w -t 60 \
+        -o "-p $pg_port -k $pg_top -c listen_addresses=127.0.0.1 -c fsync=off" start \
+        >>"$wine_log" 2>&1 || fail "the PostgreSQL server did not start"
+    pg() { "$pg_bin/psql" -X -q -A -t -v ON_ERROR_STOP=1 -h "$pg_top" -p "$pg_port" -U admin -d "${2:-postgres}" -c "$1"; }
+    pg "CREATE ROLE it LOGIN CREATEROLE PASSWORD 'i'" && pg "CREATE DATABASE praxis OWNER it" || fail "no role for it"
+    # It answers in a box (no console on Windows); Return closes it.
+    PGPASSWORD=i start --setup-server "postgresql://it@127.0.0.1:$pg_port/praxis"
+    box="$(wait_for 120 visible_window '^Skarvel$' && visible_window '^Skarvel$')" || fail "--setup-server said nothing"
+    press "$box" Return
+    wait "${program[0]}" || fail "--setup-server failed"
+    [ "$(pg "SELECT to_regclass('public.answers') IS NOT NULL" praxis)" = t ] || fail "--setup-server made no tables"
+    pg "CREATE ROLE anna LOGIN PASSWORD 'a'; GRANT skarvel_praxis TO anna" || fail "no role for anna"
+    on_server() { [ "$(pg "SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id JOIN patients p
+        ON p.id = t.patient_id WHERE p.name = 'Frau Server'" praxis)" = "$1" ]; }
+    PGPASSWORD=a start --records "postgresql://anna@127.0.0.1:$pg_port/praxis" --patient "Frau Server"
+    window="$(wait_for 120 visible_window 'Pondrel - Skarvel.*Frau Server$' \
+        && visible_window 'Pondrel - Skarvel.*Frau Server$')" || fail "no window for Frau Server on the server"
+    for ((item = 1; item <= items; item++)); do
+        sleep 1
+        press "$window" 1 Return
+        wait_for 60 on_server "$item" || fail "answer $item of Frau Server did not reach the practice server"
+    done
+    stop
+    on_server "$items" || fail "the practice server has other than $items answers of Frau Server after the end"
+    held "practice server: --setup-server made the tables in a PostgreSQL 15; --records as anna (PGPASSWORD) trained $items items, each on the server once"
+fi
+
 lists_before="$(sha256sum <"$wine_data/Wortlisten/Familie.txt")"
 timeout 300 wine "$wine_installed_win\\Deinstallieren.exe" /S >>"$wine_log" 2>&1 || fail "the uninstaller ended with an error"
 # It runs on from a copy of itself, so the end shows as the folder going.
