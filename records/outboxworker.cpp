@@ -456,10 +456,9 @@ bool outboxWorker::sendAnswers()
         query.finish();
         if (rows.isEmpty())
             return true;
+        after = rows.last().id;
+        QVector<answerToSend> sending;
         for (answerRow &r : rows) {
-            after = r.id;
-            if (interrupted())
-                return true;
             if (refusedUids.contains(r.patientUid) || refusedUids.contains(r.training.uid))
                 continue;
             r.training.patientId = serverPatientId(r.patientUid);
@@ -470,19 +469,53 @@ bool outboxWorker::sendAnswers()
                 continue;
             }
             r.training.id = trainingIds.value(r.training.uid);
-            // The end follows once the training's answers are all there (sendEnds()).
-            if (!m_server->recordAnswer(r.training, r.answer, r.answer.at)) {
+            sending.append({r.training, r.answer});
+        }
+        if (interrupted())
+            return true;
+        // The batch in one commit: over a slow link each statement costs
+        // round trips, and one answer at a time would take seconds each.
+        if (m_server->recordAnswers(sending)) {
+            if (!marked(sending))
+                return false;
+            continue;
+        }
+        if (lost())
+            return false;
+        // Refused: one at a time, to find the one.
+        // The end follows once the training's answers are all there (sendEnds()).
+        for (answerToSend &a : sending) {
+            if (interrupted())
+                return true;
+            if (refusedUids.contains(a.training.uid))
+                continue;
+            a.training.id = trainingIds.value(a.training.uid);
+            if (!m_server->recordAnswer(a.training, a.answer, a.answer.at)) {
                 if (lost())
                     return false;
-                trainingIds.remove(r.training.uid);
-                refused(r.training.uid, m_server->lastError());
+                trainingIds.remove(a.training.uid);
+                refused(a.training.uid, m_server->lastError());
                 continue;
             }
-            trainingIds.insert(r.training.uid, r.training.id);
-            if (!mark(r.answer.uid, "a"))
+            trainingIds.insert(a.training.uid, a.training.id);
+            if (!mark(a.answer.uid, "a"))
                 return false;
         }
     }
+}
+
+// One commit for the batch's marks, not a sync for each.
+bool outboxWorker::marked(const QVector<answerToSend> &sent)
+{
+    bool ok = m_db.transaction();
+    for (const answerToSend &a : sent) {
+        trainingIds.insert(a.training.uid, a.training.id);
+        ok = ok && mark(a.answer.uid, "a");
+    }
+    if (ok && m_db.commit())
+        return true;
+    m_db.rollback();
+    return false;
 }
 
 bool outboxWorker::sendEnds()

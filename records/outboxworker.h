@@ -7,10 +7,12 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QTimer>
+#include <QVector>
 
 #include <memory>
 
 class serverStore;
+struct answerToSend;
 struct serverAnswer;
 struct serverPatient;
 struct serverTraining;
@@ -61,6 +63,7 @@ private:
     bool sendAudit();
     bool sendDeletions();
     bool sendAnswers();
+    bool marked(const QVector<answerToSend> &sent);
     bool sendEnds();
     bool pull();
     bool pullPatients(const QList<serverPatient> &patients, bool *changed);

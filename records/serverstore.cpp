@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -685,6 +688,90 @@ bool serverStore::writeAnswer(trainingRecord &training, const answerRecord &answ
         training.id = 0;
     return fail(tr("Die Antwort zu „%1“ konnte nicht auf dem Praxisserver „%2“ gespeichert werden")
                     .arg(answer.rightWord, server()),
+                error.isValid() ? error : m_db.lastError());
+}
+
+bool serverStore::recordAnswers(QVector<answerToSend> &answers)
+{
+    if (!m_opened)
+        return fail(tr("Die Antworten können nicht gespeichert werden: der Praxisserver ist nicht verbunden"), QString());
+    for (answerToSend &a : answers) {
+        if (a.answer.uid.isEmpty())
+            a.answer.uid = newUid();
+        if (a.training.uid.isEmpty())
+            a.training.uid = newUid();
+    }
+    if (answers.isEmpty() || (isOpen() && writeAnswers(answers)))
+        return true;
+    if (isOpen() && alive())
+        return false;
+    return connectServer(m_password) && writeAnswers(answers);
+}
+
+// Two statements for the whole batch, each a few round trips: a server far
+// away costs the same for a hundred answers as for one. The rows go as one
+// JSON text, which the server unpacks itself.
+bool serverStore::writeAnswers(QVector<answerToSend> &answers)
+{
+    QJsonArray rows;
+    for (const answerToSend &a : std::as_const(answers)) {
+        const trainingRecord &t = a.training;
+        const answerRecord &r = a.answer;
+        rows.append(QJsonObject{{QStringLiteral("tuid"), t.uid}, {QStringLiteral("patient"), t.patientId},
+                                {QStringLiteral("game_type"), t.gameType}, {QStringLiteral("word_group"), t.group},
+                                {QStringLiteral("word_list"), t.wordList}, {QStringLiteral("presentation"), t.presentation},
+                                {QStringLiteral("at_home"), t.atHome},
+                                {QStringLiteral("at"), r.at.toUTC().toString(Qt::ISODateWithMs)},
+                                {QStringLiteral("right_word"), r.rightWord},
+                                {QStringLiteral("shown_words"), r.shownWords.join(QLatin1Char(';'))},
+                                {QStringLiteral("first_choice"), r.firstChoice},
+                                {QStringLiteral("first_attempt_right"), r.firstAttemptRight},
+                                {QStringLiteral("attempts"), r.attempts}, {QStringLiteral("response_ms"), r.responseMs},
+                                {QStringLiteral("uid"), r.uid}});
+    }
+    const QString json = QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact));
+    const QString from = QStringLiteral(
+        " FROM json_to_recordset(?::json) AS v(tuid text, patient bigint, game_type integer,"
+        " word_group text, word_list text, presentation integer, at_home boolean, at timestamptz, right_word text,"
+        " shown_words text, first_choice text, first_attempt_right boolean, attempts integer, response_ms integer,"
+        " uid text)");
+    QHash<QString, qint64> ids;
+    QSqlQuery query(m_db);
+    bool ok = m_db.transaction();
+    if (ok) {
+        // A training sent before keeps its start; answers sent again later
+        // must not move its end back.
+        query.prepare(QStringLiteral("INSERT INTO trainings (patient_id, started, ended, game_type, word_group,"
+                                     " word_list, presentation, uid, at_home)"
+                                     " SELECT patient, min(at), max(at), game_type, word_group, word_list, presentation,"
+                                     " tuid, at_home")
+                      + from
+                      + QStringLiteral(" GROUP BY tuid, patient, game_type, word_group, word_list, presentation, at_home"
+                                       " ON CONFLICT (uid) DO UPDATE SET ended = greatest(trainings.ended, excluded.ended)"
+                                       " RETURNING uid, id"));
+        query.addBindValue(json);
+        ok = query.exec();
+        while (ok && query.next())
+            ids.insert(query.value(0).toString(), query.value(1).toLongLong());
+    }
+    if (ok) {
+        query.prepare(QStringLiteral("INSERT INTO answers (training_id, at, right_word, shown_words, first_choice,"
+                                     " first_attempt_right, attempts, response_ms, uid)"
+                                     " SELECT t.id, v.at, v.right_word, v.shown_words, NULLIF(v.first_choice, ''),"
+                                     " v.first_attempt_right, v.attempts, NULLIF(v.response_ms, -1), v.uid")
+                      + from
+                      + QStringLiteral(" JOIN trainings t ON t.uid = v.tuid ORDER BY v.at, v.uid ON CONFLICT (uid) DO NOTHING"));
+        query.addBindValue(json);
+        ok = query.exec();
+    }
+    const QSqlError error = query.lastError().isValid() ? query.lastError() : m_db.lastError();
+    if (ok && m_db.commit()) {
+        for (answerToSend &a : answers)
+            a.training.id = ids.value(a.training.uid);
+        return true;
+    }
+    m_db.rollback();
+    return fail(tr("Die Antworten konnten nicht auf dem Praxisserver „%1“ gespeichert werden").arg(server()),
                 error.isValid() ? error : m_db.lastError());
 }
 

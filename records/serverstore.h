@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
+#include <QVector>
 
 class QSqlError;
 class QSqlQuery;
@@ -35,6 +36,13 @@ struct serverTraining
 struct serverAnswer
 {
     QString trainingUid;
+    answerRecord answer;
+};
+
+// An answer with its training, as an outbox sends it.
+struct answerToSend
+{
+    trainingRecord training; // patientId: the server's
     answerRecord answer;
 };
 
@@ -93,6 +101,10 @@ public:
     // As recordStore::recordAnswer; once the connection was lost it is made
     // again and the answer sent once more.
     bool recordAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
+    // Answers of one or more trainings in one commit, each training ended
+    // at its last answer; the trainings' ids are set. All or nothing: one
+    // the server refuses fails all, and recordAnswer() tells which.
+    bool recordAnswers(QVector<answerToSend> &answers);
     bool endTraining(const trainingRecord &training, const QDateTime &ended);
     QList<trainingSummary> trainings(qint64 patientId);
 
@@ -127,6 +139,7 @@ private:
     bool connectServer(const QString &password);
     bool createSchema(int found);
     bool writeAnswer(trainingRecord &training, const answerRecord &answer, const QDateTime &left);
+    bool writeAnswers(QVector<answerToSend> &answers);
     bool alive();
     bool importRows(QSqlDatabase &file, bool withAssignments, int *added);
     qint64 importPatient(QSqlQuery &out, const QSqlQuery &in);
