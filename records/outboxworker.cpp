@@ -751,22 +751,25 @@ bool outboxWorker::pullTrainings(const QList<serverTraining> &trainings)
 
 bool outboxWorker::pullAnswers(const QList<serverAnswer> &answers)
 {
-    QSqlQuery query(m_db);
-    bool ok = m_db.transaction();
-    for (const serverAnswer &a : answers) {
-        const answerRecord &r = a.answer;
-        query.prepare(QStringLiteral(
+    // Prepared once for the thousands of a first pull.
+    QSqlQuery query(m_db), marking(m_db);
+    bool ok = m_db.transaction()
+        && query.prepare(QStringLiteral(
             "INSERT OR IGNORE INTO answers (training_id, at, right_word, shown_words, first_choice,"
             " first_attempt_right, attempts, response_ms, uid) SELECT id, ?, ?, ?, nullif(?, ''), ?, ?,"
-            " nullif(?, -1), ? FROM trainings WHERE uid = ?"));
+            " nullif(?, -1), ? FROM trainings WHERE uid = ?"))
+        && marking.prepare(QStringLiteral("INSERT OR REPLACE INTO outbox_sent (uid, kind, state) VALUES (?, 'a', '')"));
+    for (const serverAnswer &a : answers) {
+        if (!ok)
+            break;
+        const answerRecord &r = a.answer;
         for (const QVariant &value :
              {QVariant(r.at.toUTC().toString(Qt::ISODate)), QVariant(r.rightWord),
               QVariant(r.shownWords.join(QLatin1Char(';'))), QVariant(r.firstChoice), QVariant(int(r.firstAttemptRight)),
               QVariant(r.attempts), QVariant(r.responseMs), QVariant(r.uid), QVariant(a.trainingUid)})
             query.addBindValue(value);
-        ok = ok && query.exec() && mark(r.uid, "a");
-        if (!ok)
-            break;
+        marking.addBindValue(r.uid);
+        ok = query.exec() && marking.exec();
     }
     if (ok && m_db.commit())
         return true;
