@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds what skarvel.exe links against, for 64-bit Windows, with MinGW-w64:
 # Qt 5.15 (Core, Gui, Widgets, Sql with SQLite and PostgreSQL, PrintSupport;
-# Charts, Svg), PostgreSQL's libpq and Hunspell, all from Debian's own source packages, into
+# Charts, Svg), PostgreSQL's libpq, QtKeychain and Hunspell, all from Debian's own source packages, into
 # $SKARVEL_WINDOWS_CACHE (cmake/windows/common.sh). Run as root on Debian 12.
 #
 # Every step leaves a stamp only when it succeeded; a step that fails removes
@@ -55,7 +55,7 @@ step() {
 }
 
 packages=(build-essential g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
-          dpkg-dev tcl autoconf automake libtool autopoint gettext pkg-config perl python3
+          dpkg-dev cmake tcl autoconf automake libtool autopoint gettext pkg-config perl python3
           nsis wine wine64 xvfb xauth xdotool imagemagick openbox zip unzip sqlite3
           hunspell-de-de qttranslations5-l10n)
 
@@ -233,6 +233,47 @@ do_qtpsql() {
     rm -rf "$work/qtpsql" "$stage"
 }
 
+# QtKeychain with its Windows back end, the credential store. Bookworm's
+# 0.13.2 source is no longer on the mirror; the next suite's 0.15 is, and
+# builds against Qt 5.15 alike. That suite gets a sources file and lists
+# directory of its own, so that every other source package stays bookworm's.
+# The mirror holds only its upstream tarball (the .dsc and Debian's packaging
+# answer 404): apt fetches that alone, checked against the suite's signed
+# Sources index, and it is unpacked as it is. Debian's packaging adds nothing
+# a Windows build needs.
+keychain_suite=trixie
+keychain_version=0.15.0-1
+do_qtkeychain() {
+    if ! ls -d "$src"/qtkeychain-* >/dev/null 2>&1; then
+        local own="$cache/apt/$keychain_suite"
+        mkdir -p "$own/lists/partial" "$own/cache/archives/partial" "$own/parts"
+        echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian $keychain_suite main" \
+            >"$own/sources.list"
+        local opts=(-o Dir::Etc::SourceList="$own/sources.list" -o Dir::Etc::SourceParts="$own/parts"
+                    -o Dir::State::Lists="$own/lists" -o Dir::Cache="$own/cache")
+        apt-get "${opts[@]}" update
+        (cd "$src" && apt-get "${opts[@]}" source --tar-only "qtkeychain=$keychain_version" \
+            && tar -xzf "qtkeychain_${keychain_version%-*}.orig.tar.gz")
+    fi
+    # 0.15 meant MinGW but did not build with it: an MSVC-only flag for
+    # every Windows compiler, and a missing <cmath> (qtkeychain-mingw.patch).
+    rm -rf "$work/qtkeychain"
+    mkdir -p "$work/qtkeychain"
+    cp -a "$(srcdir qtkeychain)" "$work/qtkeychain/src"
+    patch -d "$work/qtkeychain/src" -p1 <"$here/qtkeychain-mingw.patch"
+    local s="$work/qtkeychain/src"
+    # Without translations: their tools (Qt Linguist) are not in the prefix.
+    nice -n 5 cmake -S "$s" -B "$work/qtkeychain/build" -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$cache/qtkeychain" -DBUILD_WITH_QT6=OFF \
+        -DBUILD_TRANSLATIONS=OFF -DBUILD_TEST_APPLICATION=OFF -DBUILD_TESTING=OFF -DQTKEYCHAIN_STATIC=OFF \
+        -DUSE_CREDENTIAL_STORE=ON
+    nice -n 5 cmake --build "$work/qtkeychain/build" -j"$jobs"
+    cmake --install "$work/qtkeychain/build"
+    cp "$s/COPYING" "$cache/qtkeychain/"
+    [ -e "$cache/qtkeychain/bin/libqt5keychain.dll" ]
+    rm -rf "$work/qtkeychain"
+}
+
 do_complete() { :; }
 
 step 10-packages "" do_packages
@@ -243,6 +284,7 @@ step 45-libpq "$cache/libpq $work/libpq" do_libpq
 step 50-qtpsql "$work/qtpsql $work/stage-qtpsql $prefix/plugins/sqldrivers/qsqlpsql.dll" do_qtpsql
 step 60-qtcharts "$work/qtcharts $work/stage-qtcharts" do_qtcharts
 step 65-qtsvg "$work/qtsvg $work/stage-qtsvg" do_qtsvg
+step 70-qtkeychain "$cache/qtkeychain $work/qtkeychain" do_qtkeychain
 step 80-hunspell "$cache/hunspell $work/hunspell" do_hunspell
 step 99-complete "" do_complete
 echo "windows toolchain: ready in $cache"
