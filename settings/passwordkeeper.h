@@ -13,8 +13,8 @@
 // once known, in memory for the rest of the run. The keychain answers later,
 // so reading and writing report by signal; the window never waits for it.
 //
-// Built without the keychain (SKARVEL_KEYCHAIN off: the Windows build, whose
-// toolchain has no QtKeychain yet) the password lives in memory only and is
+// Built without the keychain (SKARVEL_KEYCHAIN off, as a Windows build whose
+// toolchain has no QtKeychain is) the password lives in memory only and is
 // asked once per run.
 class passwordKeeper : public QObject
 {

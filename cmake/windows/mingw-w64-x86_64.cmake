@@ -1,5 +1,5 @@
 # 64-bit Windows with Debian's MinGW-w64 (posix threads), against the Qt and
-# Hunspell that cmake/windows/build-toolchain.sh builds into the cache:
+# Hunspell and QtKeychain that cmake/windows/build-toolchain.sh builds into the cache:
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/windows/mingw-w64-x86_64.cmake
 # The cache is $SKARVEL_WINDOWS_CACHE, as in cmake/windows/common.sh.
 set(CMAKE_SYSTEM_NAME Windows)
@@ -22,8 +22,9 @@ else()
     set(SKARVEL_WINDOWS_CACHE $ENV{HOME}/.cache/skarvel-windows)
 endif()
 
-set(CMAKE_FIND_ROOT_PATH /usr/${SKARVEL_MINGW} ${SKARVEL_WINDOWS_CACHE}/prefix ${SKARVEL_WINDOWS_CACHE}/hunspell)
-set(CMAKE_PREFIX_PATH ${SKARVEL_WINDOWS_CACHE}/prefix)
+set(CMAKE_FIND_ROOT_PATH /usr/${SKARVEL_MINGW} ${SKARVEL_WINDOWS_CACHE}/prefix ${SKARVEL_WINDOWS_CACHE}/hunspell
+    ${SKARVEL_WINDOWS_CACHE}/qtkeychain)
+set(CMAKE_PREFIX_PATH ${SKARVEL_WINDOWS_CACHE}/prefix ${SKARVEL_WINDOWS_CACHE}/qtkeychain)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Packs the Windows build: the program folder (skarvel.exe with the Qt, libpq,
-# Hunspell and C++ runtime DLLs it loads, Qt's plugins, Qt's German
+# QtKeychain, Hunspell and C++ runtime DLLs it loads, Qt's plugins, Qt's German
 # translations, the German dictionary, the licences and where the sources
 # are), then from it build-windows/Skarvel-<version>-win64.zip and, with
 # NSIS, build-windows/Skarvel-<version>-Setup.exe.
@@ -22,7 +22,7 @@ rm -rf "$build/stage" "$zip" "$setup"
 mkdir -p "$stage"
 
 # Where the DLLs of this toolchain are; anything not found here is Windows' own.
-dll_dirs=("$prefix/bin" "$cache/hunspell/bin" "$cache/libpq/bin" /usr/lib/gcc/$host/12-posix /usr/$host/lib)
+dll_dirs=("$prefix/bin" "$cache/hunspell/bin" "$cache/libpq/bin" "$cache/qtkeychain/bin" /usr/lib/gcc/$host/12-posix /usr/$host/lib)
 
 # Windows finds a DLL whatever the case of its name: Qt's PostgreSQL driver
 # imports LIBPQ.dll, which is libpq.dll.
@@ -64,6 +64,10 @@ for needed in Qt5Core.dll Qt5Widgets.dll Qt5Sql.dll Qt5Svg.dll libhunspell-1.7-0
               sqldrivers/qsqlite.dll sqldrivers/qsqlpsql.dll libpq.dll imageformats/qsvg.dll imageformats/qjpeg.dll; do
     [ -e "$stage/$needed" ] || { echo "package: $needed is missing from the program folder" >&2; exit 1; }
 done
+# Built with the keychain, the program imports its DLL; without it, nothing
+# of QtKeychain goes into the folder.
+keychain=no
+[ -e "$stage/libqt5keychain.dll" ] && keychain=yes
 # Plugins and translations beside the program, not where the cache was.
 printf '[Paths]\nPrefix = .\nPlugins = .\nTranslations = translations\n' >"$stage/qt.conf"
 
@@ -90,6 +94,9 @@ cp "$(srcdir hunspell)/debian/copyright" "$licences/Hunspell-copyright.txt"
 cp "$(srcdir sqlite3)/debian/copyright" "$licences/SQLite-copyright.txt"
 cp "$(srcdir postgresql-15)/COPYRIGHT" "$licences/PostgreSQL-libpq-Lizenz.txt"
 cp "$(srcdir postgresql-15)/debian/copyright" "$licences/PostgreSQL-libpq-copyright.txt"
+if [ $keychain = yes ]; then
+    cp "$cache/qtkeychain/COPYING" "$licences/QtKeychain-BSD-Lizenz.txt"
+fi
 cp /usr/share/doc/hunspell-de-de/copyright "$licences/Woerterbuch-de_DE-copyright.txt"
 # The pictures of the words are OpenMoji's (CC BY-SA 4.0), named with their licence there.
 cp "$here/../../resources/debian/copyright" "$licences/Skarvel-Bilder-OpenMoji-copyright.txt"
@@ -104,6 +111,13 @@ cp /usr/share/doc/mingw-w64-common/copyright "$licences/MinGW-w64-copyright.txt"
     for dsc in "$cache"/src/*.dsc; do
         sed -n 's/^Source: /  /p; s/^Version: /    Version /p' "$dsc" | paste -sd ' '
     done
+    if [ $keychain = yes ]; then
+        # Of the next suite, and without a .dsc (build-toolchain.sh says why).
+        echo "  qtkeychain     Version $(sed -n 's/^keychain_version=//p' "$here/build-toolchain.sh")" \
+             "(Debian $(sed -n 's/^keychain_suite=//p' "$here/build-toolchain.sh"), die Originalquellen" \
+             "$(basename "$(ls "$cache"/src/qtkeychain_*.orig.tar.gz)"))"
+        echo "    mit zwei kleinen Änderungen für MinGW-w64: cmake/windows/qtkeychain-mingw.patch"
+    fi
     echo
     echo "Die Quellen gibt es bei Debian, etwa mit"
     echo "  apt-get source qtbase-opensource-src=<Version>"
