@@ -173,6 +173,53 @@ else
     stop
     on_server "$items" || fail "the practice server has other than $items answers of Frau Server after the end"
     held "practice server: --setup-server made the tables in a PostgreSQL 15; --records as anna (PGPASSWORD) trained $items items, each on the server once"
+
+    # The password kept: typed once on the "Datenablage" page, it goes through
+    # QtKeychain into Wine's credential store, and a start with the stored
+    # server, without PGPASSWORD, reaches the server with it.
+    pg "ALTER ROLE anna PASSWORD 'Tresor-7'" || fail "no new password for anna"
+    unset PGPASSWORD
+    start
+    window="$(wait_for 120 visible_window '^Pondrel - Skarvel' && visible_window '^Pondrel - Skarvel')" \
+        || fail "no window for the password on the \"Datenablage\" page"
+    # Keys do not reach Qt's menu bar under this Wine (Alt does not select
+    # it), so the mouse opens "Einstellungen": the bar runs right to left,
+    # and its leftmost word, found in the window's picture, is that menu.
+    timeout 20 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+    bar="$(import -window "$window" png:- | convert - -crop 10000x20+0+4 +repage -colorspace gray \
+        -threshold 50% -negate -trim -format '%X' info: | tr -d +)"
+    [[ "$bar" =~ ^[0-9]+$ ]] || fail "no menu bar in the window's picture"
+    xdotool mousemove --window "$window" $((bar + 10)) 14 click 1
+    wait_for 60 visible_window '^Einstellungen$' || fail "the menu bar's \"Einstellungen\" opened no dialog"
+    # Its second page; then from the choice of the place on, as a user goes
+    # through the form.
+    press "$(visible_window '^Einstellungen$')" ctrl+Tab Tab Tab Tab Down Tab
+    for field in 127.0.0.1 "$pg_port" praxis anna Tresor-7; do
+        xdotool type --delay 30 "$field"
+        xdotool key Tab
+    done
+    xdotool key Return # in "CA-Datei", left empty: takes the fields over
+    # The file's patients may come along to the server: not now.
+    asked="$(wait_for 60 visible_window '^Datenablage$' && visible_window '^Datenablage$')" \
+        || fail "switching to the server did not offer to move this computer's patients"
+    press "$asked" Escape
+    kept() { timeout 60 wine reg query "HKCU\\Software\\Wine\\Credential Manager\\Generic: anna@127.0.0.1:$pg_port/praxis" \
+        /v Comment 2>>"$wine_log" | grep -q QtKeychain; }
+    wait_for 60 kept || fail "the password did not reach Wine's credential store through QtKeychain"
+    stop
+    wine reg query "$settings_key\\records" /v store 2>>"$wine_log" | grep -q server \
+        || fail "the \"Datenablage\" page stored no practice server"
+    ! wine reg query "$settings_key" /s 2>>"$wine_log" | grep -q Tresor-7 || fail "the password is in the settings"
+    start --patient "Frau Tresor"
+    window="$(wait_for 120 visible_window 'Pondrel - Skarvel.*Frau Tresor$' \
+        && visible_window 'Pondrel - Skarvel.*Frau Tresor$')" || fail "no window for Frau Tresor on the stored server"
+    sleep 1
+    press "$window" 1 Return
+    tresor() { [ "$(pg "SELECT count(*) FROM answers a JOIN trainings t ON t.id = a.training_id JOIN patients p
+        ON p.id = t.patient_id WHERE p.name = 'Frau Tresor'" praxis)" = 1 ]; }
+    wait_for 60 tresor || fail "the start with the stored server did not reach it with the kept password"
+    stop
+    held "practice server: the password typed on the \"Datenablage\" page went through QtKeychain into Wine's credential store, not into the settings; the next start, without PGPASSWORD, recorded Frau Tresor's answer on the server with it"
 fi
 
 lists_before="$(sha256sum <"$wine_data/Wortlisten/Familie.txt")"
