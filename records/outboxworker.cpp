@@ -630,6 +630,17 @@ bool outboxWorker::pullPatients(const QList<serverPatient> &patients, bool *chan
         }
     }
     for (const serverPatient &p : std::as_const(there)) {
+        // Sent once and gone from the file: deleted here, and the deletion
+        // not yet sent (the window deleted them while this round ran). Not
+        // brought back; the next round deletes them there.
+        query.prepare(QStringLiteral("SELECT 1 FROM outbox_sent WHERE uid = ? AND kind = 'p'"));
+        query.addBindValue(p.uid);
+        if (!query.exec())
+            return false;
+        const bool deletedHere = query.next();
+        query.finish();
+        if (deletedHere)
+            continue;
         // One of this name made here and not yet sent is the same patient.
         query.prepare(QStringLiteral("UPDATE patients SET uid = ? WHERE match_key = ?"
                                      " AND NOT EXISTS (SELECT 1 FROM outbox_sent s WHERE s.uid = patients.uid)"));
