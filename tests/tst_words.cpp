@@ -23,6 +23,9 @@ private slots:
         QTest::newRow("verbatim") << QByteArray("x\n#\n# Obst \n Rot;R\xc3\xb6t \n #B\r\n") << QStringList{"", " Obst "}
                                   << QList<QStringList>{{"x"}, {" Rot;Röt ", " #B"}};
         QTest::newRow("no header") << QByteArray("a;b;c\n") << QStringList{} << QList<QStringList>{};
+        // A byte that is no UTF-8 shows as U+FFFD, the file's last as well.
+        QTest::newRow("broken bytes") << QByteArray("#A\xff\n#B\xdc") << QStringList{"A\ufffd", "B\ufffd"}
+                                      << QList<QStringList>{{}, {}};
     }
 
     void loading()

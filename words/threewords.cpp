@@ -88,8 +88,23 @@ void threeWords::readWordGroups(const QString &documentPath, QStringList &names,
     // reads as one without lines.
     QFile file(documentPath);
     file.open(QIODevice::ReadOnly);
-    QTextStream stream(&file);
-    QtCompat::setUtf8(stream);
+    const QByteArray bytes = file.readAll();
+    file.close();
+    // Decoded whole: a stream's decoder keeps a sequence cut off by the
+    // file's end waiting for bytes that never come, and the last character
+    // would vanish instead of showing as broken like one anywhere else. A
+    // UTF-16 list (Notepad's "Unicode") is still recognised by its mark.
+    QString text;
+    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff")) {
+        QTextStream decoder(bytes);
+        QtCompat::setUtf8(decoder);
+        text = decoder.readAll();
+    } else {
+        text = QString::fromUtf8(bytes);
+        if (text.startsWith(QChar(0xfeff)))
+            text.remove(0, 1);
+    }
+    QTextStream stream(&text, QIODevice::ReadOnly);
 
     QStringList pending;
     bool headerSeen = false;
@@ -113,7 +128,6 @@ void threeWords::readWordGroups(const QString &documentPath, QStringList &names,
     // has its name and the names and lists stay of one length.
     if (headerSeen)
         entries.append(pending);
-    file.close();
 }
 
 void threeWords::indexNames()
