@@ -26,6 +26,8 @@ private slots:
         // A byte that is no UTF-8 shows as U+FFFD, the file's last as well.
         QTest::newRow("broken bytes") << QByteArray("#A\xff\n#B\xdc") << QStringList{"A\ufffd", "B\ufffd"}
                                       << QList<QStringList>{{}, {}};
+        QTest::newRow("zero byte") << QByteArray("#A\na\0;b;c\n#B", 12) << QStringList{"A", "B"}
+                                   << QList<QStringList>{{QString::fromUtf8("a\0;b;c", 6)}, {}};
     }
 
     void loading()

@@ -93,14 +93,16 @@ void threeWords::readWordGroups(const QString &documentPath, QStringList &names,
     // Decoded whole: a stream's decoder keeps a sequence cut off by the
     // file's end waiting for bytes that never come, and the last character
     // would vanish instead of showing as broken like one anywhere else. A
-    // UTF-16 list (Notepad's "Unicode") is still recognised by its mark.
+    // UTF-16 or UTF-32 list (Notepad's "Unicode") is still recognised by its
+    // mark.
     QString text;
-    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff")) {
+    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff") || bytes.startsWith(QByteArray("\0\0\xfe\xff", 4))) {
         QTextStream decoder(bytes);
         QtCompat::setUtf8(decoder);
         text = decoder.readAll();
     } else {
-        text = QString::fromUtf8(bytes);
+        // With its size: Qt 5 would stop at a zero byte.
+        text = QString::fromUtf8(bytes.constData(), bytes.size());
         if (text.startsWith(QChar(0xfeff)))
             text.remove(0, 1);
     }
